@@ -1,0 +1,27 @@
+#pragma once
+// The host species map: a catalogue of tree species (plant symbol, scientific name, common
+// name) read from a CSV file, looked up by code in the group "Plants".
+
+#include <string>
+#include <vector>
+
+#include "HostServices.h"
+
+class CWoxSpeciesMap final : public ISpeciesMap
+{
+public:
+    // Reads "code,scientific name,common name" lines (a header line starting with "code" and
+    // '#' comments are skipped); false with the file, line and reason on a bad line.
+    bool Load(const char* pszPath, std::string* pError);
+
+    // Codes compare over the 10-character field, ignoring case.
+    int LookupSpecies(const char* pszGroup, SSpeciesRecord* pRecord) override;
+
+    const std::vector<SSpeciesRecord>& Species() const { return m_species; }
+    bool IsKnown(const char* pszCode) const;
+
+private:
+    const SSpeciesRecord* Find(const char* pszCode) const;
+
+    std::vector<SSpeciesRecord> m_species;
+};
