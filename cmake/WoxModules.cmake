@@ -29,5 +29,6 @@ function(wox_test name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;WOX_REGISTRY=${CMAKE_BINARY_DIR}/tests/wox-test.ini")
+               ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  # The test registry's path is compiled into the test fixtures (tests/support).
 endfunction()

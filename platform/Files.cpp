@@ -133,3 +133,9 @@ std::string WoxExecutableFolder()
     size_t nSlash = exe.find_last_of('/');
     return nSlash == std::string::npos ? std::string(".") : exe.substr(0, nSlash);
 }
+
+std::string WoxMakeTempFolder(const char* pszPrefix)
+{
+    std::string pattern = WoxTempFolder() + "/" + (pszPrefix ? pszPrefix : "wox") + "-XXXXXX";
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+}

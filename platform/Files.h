@@ -21,6 +21,9 @@ long long WoxFileSize(const char* pszPath);
 // The folder for temporary files, without a trailing separator.
 std::string WoxTempFolder();
 
+// Makes a new, empty, uniquely named folder in the temporary folder; "" on failure.
+std::string WoxMakeTempFolder(const char* pszPrefix);
+
 // The canonical absolute form of an existing path, "" when it does not exist.
 std::string WoxRealPath(const char* pszPath);
 
