@@ -1,14 +1,22 @@
-# wox_plugin_module(NAME CORE <static lib> DIR <output folder> SOURCES <export sources>)
+# wox_plugin_module(NAME CORE <static lib> DIR <output folder> SOURCES <export sources> [EXPORTS names])
 # A plug-in is a static library with its logic plus a thin shared module that adds only the
 # extern "C" exports. Everything but the exports stays hidden, static libraries included.
 function(wox_plugin_module name)
-  cmake_parse_arguments(ARG "" "CORE;DIR;OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "CORE;DIR;OUTPUT_NAME" "SOURCES;LIBS;EXPORTS" ${ARGN})
   add_library(${name} MODULE ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_CORE} ${ARG_LIBS})
   target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
   set_target_properties(${name} PROPERTIES
     PREFIX "lib"
     LIBRARY_OUTPUT_DIRECTORY ${ARG_DIR})
+  # With EXPORTS, a version script keeps every other dynamic symbol local.
+  if(ARG_EXPORTS)
+    list(JOIN ARG_EXPORTS "; " _global)
+    set(_script ${CMAKE_CURRENT_BINARY_DIR}/${name}.exports)
+    file(WRITE ${_script} "{ global: ${_global}; local: *; };\n")
+    target_link_options(${name} PRIVATE -Wl,--version-script=${_script})
+    set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${_script})
+  endif()
   if(ARG_OUTPUT_NAME)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${ARG_OUTPUT_NAME})
   endif()

@@ -9,8 +9,11 @@
 // Length of the text in a field of nWidth bytes (nWidth when it has no terminator).
 inline size_t WoxTextLength(const char* pField, size_t nWidth)
 {
-    const void* pEnd = std::memchr(pField, 0, nWidth);
-    return pEnd ? static_cast<size_t>(static_cast<const char*>(pEnd) - pField) : nWidth;
+    // Reads up to the terminator only, so a short zero-terminated source is never read past.
+    size_t n = 0;
+    while (n < nWidth && pField[n] != 0)
+        ++n;
+    return n;
 }
 
 // Copies at most nWidth characters of pszSource into the field and zero-fills the rest.
