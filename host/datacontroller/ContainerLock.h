@@ -1,0 +1,93 @@
+#pragma once
+// The lock each container serialises its operations with, and the wait rules every operation
+// shares: a wait time in milliseconds (negative = without limit, 0 = one try, > 0 = at most that
+// long) and an optional stop event that ends the wait when it is signalled.
+//
+// The stop event comes from the Thread Library, which may be another module, so it can only be
+// asked through ITdEvent::Wait(0). A wait that watches a stop event therefore sleeps in slices of
+// at most kStopPollMs and looks at the event between slices: a stop set from another thread is
+// seen within that time. Waits without a stop event sleep until they are woken or time out.
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "ThreadObjects.h"
+
+inline constexpr int kStopPollMs = 5;
+
+// True when the stop event exists and is signalled.
+bool WoxStopRequested(ITdEvent* pStop);
+
+// The end of a wait, fixed when the operation starts so that every step of it shares one limit.
+class CWaitDeadline
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit CWaitDeadline(int nWaitMs);
+
+    bool IsTryOnce() const { return m_bTryOnce; }
+    bool Expired() const { return m_bTryOnce || (m_end && Clock::now() >= *m_end); }
+    // When the next sleep must end: the deadline, cut to one poll slice when a stop event is
+    // watched; none = sleep until woken.
+    std::optional<Clock::time_point> SliceEnd(bool bWatchStop) const;
+
+private:
+    bool m_bTryOnce = false;
+    std::optional<Clock::time_point> m_end;
+};
+
+// A container's lock: a plain mutex held for the whole operation, so that an operation without
+// contention costs one lock and one unlock. Waiting without limit and without a stop event
+// blocks in the mutex; a timed wait or one that watches a stop event tries again every
+// kLockRetryMs (locks are held for microseconds, so this only matters under contention).
+class CContainerLock
+{
+public:
+    static constexpr int kLockRetryMs = 1;
+
+    // Takes the lock; false when the time ran out or the stop event was set while waiting.
+    bool Acquire(const CWaitDeadline& deadline, ITdEvent* pStop);
+    // Gives the lock up; bChanged wakes the holders waiting in WaitForChange.
+    void Release(bool bChanged = false);
+    // Called while holding the lock: gives it up until another holder releases it with a change
+    // or one wait slice ends, then holds it again (always: it is only ever held briefly).
+    void WaitForChange(const CWaitDeadline& deadline, ITdEvent* pStop);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    // Under m_mutex:
+    int m_nWaiters = 0;
+    unsigned m_nChanges = 0;
+};
+
+// Holds a container lock for one operation (RAII); Owns() tells whether it was taken.
+class CContainerGuard
+{
+public:
+    CContainerGuard(CContainerLock& lock, const CWaitDeadline& deadline, ITdEvent* pStop)
+        : m_lock(lock), m_bOwns(lock.Acquire(deadline, pStop)) {}
+    CContainerGuard(CContainerLock& lock, int nWaitMs, ITdEvent* pStop)
+        : CContainerGuard(lock, CWaitDeadline(nWaitMs), pStop) {}
+    CContainerGuard(const CContainerGuard&) = delete;
+    CContainerGuard& operator=(const CContainerGuard&) = delete;
+    ~CContainerGuard()
+    {
+        if (m_bOwns)
+            m_lock.Release(m_bChanged);
+    }
+
+    bool Owns() const { return m_bOwns; }
+    // Wakes change waiters when the guard releases the lock.
+    void MarkChanged() { m_bChanged = true; }
+    void WaitForChange(const CWaitDeadline& deadline, ITdEvent* pStop) { m_lock.WaitForChange(deadline, pStop); }
+
+private:
+    CContainerLock& m_lock;
+    bool m_bOwns;
+    bool m_bChanged = false;
+};

@@ -1,0 +1,69 @@
+#include "TdEvent.h"
+
+void CTdEvent::AddReference()
+{
+    m_nReferences.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CTdEvent::Release()
+{
+    if (m_nReferences.fetch_sub(1, std::memory_order_acq_rel) <= 1)
+        delete this;
+}
+
+int CTdEvent::Create(int bManualReset, int bInitialState, const char* /*pszName*/, void* /*pSecurity*/)
+{
+    std::lock_guard<std::mutex> hub(WoxWaitHub().lock);
+    m_bCreated = true;
+    m_bManualReset = bManualReset != 0;
+    m_bSignalled = bInitialState != 0;
+    WoxWaitHub().changed.notify_all();
+    return 1;
+}
+
+int CTdEvent::SetEvent()
+{
+    std::lock_guard<std::mutex> hub(WoxWaitHub().lock);
+    if (!m_bCreated)
+        return 0;
+    m_bSignalled = true;
+    WoxWaitHub().changed.notify_all();
+    return 1;
+}
+
+int CTdEvent::ResetEvent()
+{
+    std::lock_guard<std::mutex> hub(WoxWaitHub().lock);
+    if (!m_bCreated)
+        return 0;
+    m_bSignalled = false;
+    return 1;
+}
+
+int CTdEvent::Wait(int nTimeoutMs)
+{
+    auto end = WoxWaitEnd(nTimeoutMs);
+    std::unique_lock<std::mutex> hub(WoxWaitHub().lock);
+    if (!m_bCreated)
+        return -1;
+    if (!WoxWaitFor(hub, end, [this] { return m_bSignalled; }))
+        return 1;
+    Consume(std::this_thread::get_id());
+    return 0;
+}
+
+HWOXWAIT CTdEvent::GetWaitHandle()
+{
+    return Handle();
+}
+
+bool CTdEvent::IsSignalledFor(std::thread::id /*self*/) const
+{
+    return m_bSignalled;
+}
+
+void CTdEvent::Consume(std::thread::id /*self*/)
+{
+    if (!m_bManualReset)
+        m_bSignalled = false;
+}
