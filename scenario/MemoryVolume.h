@@ -1,0 +1,45 @@
+#pragma once
+// An in-memory volume of files with binary-file objects and arrays that behave like the host's:
+// lets the scenario file logic run without disk, host libraries or registry. Used by one thread.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ScenarioStorage.h"
+
+typedef std::vector<uint8_t> CByteVector;
+
+class CMemoryVolume final : public IScenarioStorage
+{
+public:
+    CMemoryVolume() = default;
+    CMemoryVolume(const CMemoryVolume&) = delete;
+    CMemoryVolume& operator=(const CMemoryVolume&) = delete;
+    ~CMemoryVolume() = default;
+
+    void SetFile(const std::string& path, CByteVector bytes);
+    // The file's bytes, or none.
+    const CByteVector* File(const std::string& path) const;
+    // A name that exists but cannot be deleted or overwritten (like a non-empty folder).
+    void AddLockedName(const std::string& path);
+    std::vector<std::string> FileNames() const;
+
+    IWoxBinary* CreateBinary() override;
+    IArrayExt2* CreateArray(HWOXHEAP hHeap) override;
+    bool FileExists(const char* pszPath) override;
+    bool DeleteFile(const char* pszPath) override;
+    bool CopyFile(const char* pszFrom, const char* pszTo) override;
+    std::string TempFolder() override { return "/memory/tmp"; }
+
+    // Shared with open binary objects so a deleted file stays valid for them.
+    std::shared_ptr<CByteVector> Find(const std::string& path) const;
+    std::shared_ptr<CByteVector> CreateEmpty(const std::string& path);
+
+private:
+    std::map<std::string, std::shared_ptr<CByteVector>> m_files;
+    std::set<std::string> m_locked;
+};

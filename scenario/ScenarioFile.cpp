@@ -1,0 +1,481 @@
+#include "ScenarioFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Files.h"
+#include "Module.h"
+#include "WoxText.h"
+
+namespace
+{
+constexpr int kOpenMode = 2;
+constexpr int64_t kHeaderSize = sizeof(SScenarioHeader);
+constexpr uint32_t kReservedSize = WOX_SCENARIO_RECORDS_POSITION - sizeof(SScenarioHeader);
+// Conversion gives up after this many occupied temporary names rather than loop for ever.
+constexpr int kMaxConvertCounter = 10000;
+// Records read at once, and the largest run of data blocks read into one buffer.
+constexpr int32_t kReadBatch = 64;
+constexpr int64_t kMaxBufferedSpan = 16 << 20;
+
+// Saves the binary file's position and returns to it at scope end.
+class CPositionGuard
+{
+public:
+    explicit CPositionGuard(IWoxBinary* pBinary) : m_pBinary(pBinary), m_nPosition(pBinary->Tell()) {}
+    // The caller knows the position already (saves a Tell in record loops).
+    CPositionGuard(IWoxBinary* pBinary, int64_t nPosition) : m_pBinary(pBinary), m_nPosition(nPosition) {}
+    ~CPositionGuard() { m_pBinary->Seek(m_nPosition, 0); }
+    bool Valid() const { return m_nPosition >= 0; }
+    CPositionGuard(const CPositionGuard&) = delete;
+    CPositionGuard& operator=(const CPositionGuard&) = delete;
+
+private:
+    IWoxBinary* m_pBinary;
+    int64_t m_nPosition;
+};
+
+bool ReadBytes(IWoxBinary* pBinary, void* pBuffer, uint32_t nSize)
+{
+    uint32_t nDone = 0;
+    return pBinary->Read(pBuffer, &nDone, nSize) != 0;
+}
+
+bool WriteBytes(IWoxBinary* pBinary, const void* pBuffer, uint32_t nSize)
+{
+    uint32_t nDone = 0;
+    return pBinary->Write(pBuffer, &nDone, nSize) != 0;
+}
+}
+
+CScenarioFile::CScenarioFile(HWOXHEAP hHeap, IScenarioStorage* pStorage) : m_hHeap(hHeap), m_pStorage(pStorage) {}
+
+bool CScenarioFile::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter)
+{
+    m_pLibMgr = pLibMgr;
+    m_pRegistry = pRegistry;
+    m_pErrorReporter = pErrorReporter;
+
+    if (m_pStorage)
+    {
+        m_pBinary = m_pStorage->CreateBinary();
+    }
+    else
+    {
+        if (!m_pRegistry || !m_pLibMgr)
+            return false;
+        if (m_pRegistry->ReadString("Libraries", "Data Controller Library", m_szDataControllerPath, WOX_MAX_PATH) <= 0)
+            return false;
+        if (m_pRegistry->ReadString("Libraries", "IO Library", m_szIoLibraryPath, WOX_MAX_PATH) <= 0)
+            return false;
+        if (!m_hDataController)
+            m_hDataController = m_pLibMgr->OpenLibrary(m_szDataControllerPath);
+        if (!m_hDataController)
+            return false;
+        if (!m_hIoLibrary)
+            m_hIoLibrary = m_pLibMgr->OpenLibrary(m_szIoLibraryPath);
+        if (!m_hIoLibrary)
+            return false;
+        auto pfnCreate = WoxModuleFunction<PFN_CreateWoxBinary>(m_hIoLibrary, "CreateWoxBinary");
+        if (!pfnCreate)
+            return false;
+        m_pBinary = pfnCreate();
+    }
+    if (!m_pBinary)
+        return false;
+    return m_pBinary->Initialize(m_pErrorReporter) > 0;
+}
+
+bool CScenarioFile::CreateTreatmentArray(IDynamicPtrTemplate<IArrayExt2>& pArray)
+{
+    pArray.Clear();
+    if (m_pStorage)
+    {
+        pArray = m_pStorage->CreateArray(m_hHeap);
+    }
+    else
+    {
+        if (!m_hDataController)
+            return false;
+        auto pfnCreate = WoxModuleFunction<PFN_CreateArrayExt2>(m_hDataController, "CreateArrayExt2");
+        if (!pfnCreate)
+            return false;
+        pArray = pfnCreate(m_hHeap);
+    }
+    if (!pArray)
+        return false;
+    if (!pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter, sizeof(SScenarioTreatment)))
+    {
+        pArray.Clear();
+        return false;
+    }
+    return true;
+}
+
+bool CScenarioFile::Create(const char* pszPath)
+{
+    if (m_bOpen)
+        Close();
+    if (!m_pBinary || !pszPath)
+        return false;
+
+    std::memset(&m_header, 0, sizeof m_header);
+    WoxCopyText(m_header.szSignature, "ScenarioFile");
+    m_header.dVersion = WOX_SCENARIO_VERSION;
+    m_header.nReserved = 0;
+
+    if (!m_pBinary->Open(pszPath, kOpenMode, 1))
+        return false;
+    if (!WriteHeader() || !ReadHeader())
+    {
+        m_pBinary->Close();
+        return false;
+    }
+    m_bOpen = true;
+    return true;
+}
+
+bool CScenarioFile::Open(const char* pszPath)
+{
+    if (m_bOpen)
+        Close();
+    // A path that does not fit the 260-character field could not be converted in place.
+    if (!m_pBinary || !pszPath || std::strlen(pszPath) >= WOX_MAX_PATH)
+        return false;
+    if (!m_pBinary->Open(pszPath, kOpenMode, 0))
+        return false;
+    WoxCopyText(m_szPath, pszPath);
+
+    // A 3.1 file must also hold the records its header counts; a 3.0 file is checked by Convert.
+    if (!ReadHeader() || !CheckVersion(true) || !RecordsFit(m_header.nRecords, sizeof(SScenarioTreatment)))
+    {
+        m_pBinary->Close();
+        return false;
+    }
+    m_bOpen = true;
+    return true;
+}
+
+bool CScenarioFile::Close()
+{
+    if (m_bOpen && m_pBinary)
+        m_pBinary->Close();
+    m_bOpen = false;
+    return true;
+}
+
+bool CScenarioFile::ReadHeader()
+{
+    CPositionGuard position(m_pBinary.Get());
+    // A file shorter than its header fails here: the read answers 0 when it cannot read all bytes.
+    return position.Valid() && m_pBinary->Seek(0, 0) && ReadBytes(m_pBinary.Get(), &m_header, sizeof m_header);
+}
+
+bool CScenarioFile::WriteHeader()
+{
+    CPositionGuard position(m_pBinary.Get());
+    uint32_t hZeros = m_hHeap->Alloc(kReservedSize);
+    const void* pZeros = m_hHeap->Data(hZeros);
+    bool bOk = pZeros && position.Valid() && m_pBinary->Seek(0, 0) && WriteBytes(m_pBinary.Get(), &m_header, sizeof m_header) &&
+               WriteBytes(m_pBinary.Get(), pZeros, kReservedSize);
+    m_hHeap->Free(hZeros);
+    return bOk;
+}
+
+bool CScenarioFile::CheckVersion(bool bAllowConversion)
+{
+    if (m_header.dVersion == WOX_SCENARIO_VERSION)
+        return true;
+    return bAllowConversion && Convert();
+}
+
+bool CScenarioFile::RecordsFit(int32_t nRecords, int64_t nRecordSize)
+{
+    // Guards against negative counts and counts the file cannot hold (the division keeps
+    // nRecords * nRecordSize from ever being computed for a count that does not fit).
+    int64_t nLength = m_pBinary->GetLength();
+    if (nRecords < 0 || nLength < kHeaderSize)
+        return false;
+    if (nRecords == 0)
+        return true;
+    return nLength >= WOX_SCENARIO_RECORDS_POSITION && nRecords <= (nLength - WOX_SCENARIO_RECORDS_POSITION) / nRecordSize;
+}
+
+uint32_t CScenarioFile::ReadBlock(int64_t nPosition, uint32_t nSize, int64_t nLength, int64_t nReturnTo)
+{
+    // Guards against data sizes larger than what is left of the file: checked before the block is
+    // allocated, so a damaged size never makes a large allocation.
+    if (nPosition < 0 || nPosition > nLength || static_cast<int64_t>(nSize) > nLength - nPosition)
+        return 0;
+    uint32_t hBlock = m_hHeap->Alloc(nSize);
+    void* pBlock = m_hHeap->Data(hBlock);
+    if (!pBlock)
+        return 0;
+    CPositionGuard position(m_pBinary.Get(), nReturnTo);
+    if (!m_pBinary->Seek(nPosition, 0) || !ReadBytes(m_pBinary.Get(), pBlock, nSize))
+    {
+        m_hHeap->Free(hBlock);
+        return 0;
+    }
+    return hBlock;
+}
+
+bool CScenarioFile::ReadRecords(SScenarioData* pData)
+{
+    if (!m_bOpen || !pData || !pData->pTreatments)
+        return false;
+    if (!RecordsFit(m_header.nRecords, sizeof(SScenarioTreatment)) || !m_pBinary->Seek(WOX_SCENARIO_RECORDS_POSITION, 0))
+        return false;
+
+    // Records and their blocks are read a batch at a time (one read for the records, one for the
+    // blocks behind them) instead of two reads and two seeks per record. The outcome is that of a
+    // record-by-record pass: records whose blocks lie inside the file are appended in order, and
+    // the first record whose block does not ends the read with false.
+    const int64_t nLength = m_pBinary->GetLength();
+    const int32_t nRecords = m_header.nRecords;
+    const int64_t nDataArea = WOX_SCENARIO_RECORDS_POSITION + int64_t{nRecords} * int64_t{sizeof(SScenarioTreatment)};
+    int64_t nDataOffset = 0;
+    std::vector<SScenarioTreatment> batch;
+    std::vector<uint8_t> blocks;
+    for (int32_t nFirst = 0; nFirst < nRecords;)
+    {
+        const int32_t nCount = std::min(kReadBatch, nRecords - nFirst);
+        const int64_t nNext = WOX_SCENARIO_RECORDS_POSITION + (int64_t{nFirst} + nCount) * int64_t{sizeof(SScenarioTreatment)};
+        batch.resize(static_cast<size_t>(nCount));
+        if (!ReadBytes(m_pBinary.Get(), batch.data(), static_cast<uint32_t>(batch.size() * sizeof(SScenarioTreatment))))
+            return false;
+
+        // The blocks of the batch that lie inside the file (a prefix), and their total size.
+        int32_t nInside = nCount;
+        int64_t nSpan = 0;
+        for (int32_t k = 0; k < nCount; ++k)
+        {
+            int64_t nLeft = nLength - (nDataArea + nDataOffset + nSpan);
+            if (int64_t{batch[static_cast<size_t>(k)].treatment.nDataSize} > nLeft)
+            {
+                nInside = k;
+                break;
+            }
+            nSpan += batch[static_cast<size_t>(k)].treatment.nDataSize;
+        }
+        // The span is file bytes, so never more than the file holds; very large spans are read
+        // block by block instead of in one buffer.
+        const bool bBuffered = nSpan <= kMaxBufferedSpan;
+        if (bBuffered && nSpan > 0)
+        {
+            blocks.resize(static_cast<size_t>(nSpan));
+            if (!m_pBinary->Seek(nDataArea + nDataOffset, 0) || !ReadBytes(m_pBinary.Get(), blocks.data(), static_cast<uint32_t>(nSpan)) ||
+                !m_pBinary->Seek(nNext, 0))
+                return false;
+        }
+
+        int64_t nSpanOffset = 0;
+        for (int32_t k = 0; k < nInside; ++k)
+        {
+            SScenarioTreatment& record = batch[static_cast<size_t>(k)];
+            const uint32_t nSize = record.treatment.nDataSize;
+            record.treatment.pData = 0;
+            if (nSize != 0)
+            {
+                if (bBuffered)
+                {
+                    record.treatment.pData = m_hHeap->Alloc(nSize);
+                    if (void* pBlock = m_hHeap->Data(record.treatment.pData))
+                        std::memcpy(pBlock, blocks.data() + nSpanOffset, nSize);
+                }
+                else
+                {
+                    record.treatment.pData = ReadBlock(nDataArea + nDataOffset + nSpanOffset, nSize, nLength, nNext);
+                }
+                if (!record.treatment.pData)
+                    return false;
+                nSpanOffset += nSize;
+            }
+            if (!pData->pTreatments->Add(&record))
+            {
+                m_hHeap->Free(record.treatment.pData);
+                return false;
+            }
+        }
+        if (nInside < nCount)
+            return false;
+        nDataOffset += nSpan;
+        nFirst += nCount;
+    }
+    pData->info = m_header.info;
+    return true;
+}
+
+bool CScenarioFile::WriteRecords(SScenarioData* pData)
+{
+    if (!m_bOpen || !pData || !pData->pTreatments)
+        return false;
+    if (!m_pBinary->Seek(WOX_SCENARIO_RECORDS_POSITION, 0))
+        return false;
+
+    // Records later than the end year are left out; the header counts what is written.
+    std::vector<const SScenarioTreatment*> records;
+    int nSize = pData->pTreatments->GetSize();
+    records.reserve(nSize > 0 ? static_cast<size_t>(nSize) : 0);
+    for (int i = 0; i < nSize; ++i)
+    {
+        auto pRecord = static_cast<const SScenarioTreatment*>(pData->pTreatments->GetAt(i, 0));
+        if (pRecord && pRecord->nYear <= pData->info.nEndYear)
+            records.push_back(pRecord);
+    }
+    if (records.size() > static_cast<size_t>(INT32_MAX / sizeof(SScenarioTreatment)))
+        return false;
+
+    const int64_t nDataArea = WOX_SCENARIO_RECORDS_POSITION + static_cast<int64_t>(records.size() * sizeof(SScenarioTreatment));
+    int64_t nDataOffset = 0;
+    int64_t nNext = WOX_SCENARIO_RECORDS_POSITION;
+    for (const SScenarioTreatment* pRecord : records)
+    {
+        if (!WriteBytes(m_pBinary.Get(), pRecord, sizeof *pRecord))
+            return false;
+        nNext += sizeof *pRecord;
+        uint32_t nBlockSize = pRecord->treatment.nDataSize;
+        if (nBlockSize == 0)
+            continue;  // a 0-byte block changes nothing in the file
+        // A handle that does not resolve to a block of at least nDataSize bytes cannot be written.
+        const void* pBlock = m_hHeap->Data(pRecord->treatment.pData);
+        if (!pBlock || m_hHeap->Size(pRecord->treatment.pData) < nBlockSize)
+            return false;
+        CPositionGuard position(m_pBinary.Get(), nNext);
+        if (!m_pBinary->Seek(nDataArea + nDataOffset, 0) || !WriteBytes(m_pBinary.Get(), pBlock, nBlockSize))
+            return false;
+        nDataOffset += nBlockSize;
+    }
+
+    m_header.info = pData->info;
+    m_header.nRecords = static_cast<int32_t>(records.size());
+    return WriteHeader();
+}
+
+bool CScenarioFile::ChooseConvertPath(char* pszPath)
+{
+    std::string folder = m_pStorage ? m_pStorage->TempFolder() : WoxTempFolder();
+    std::snprintf(pszPath, WOX_MAX_PATH, "%s/ConvertedScenario.%s", folder.c_str(), "scn");
+    for (int nCounter = 2; nCounter < kMaxConvertCounter; ++nCounter)
+    {
+        if (!FileExists(pszPath) || DeleteFile(pszPath))
+            return true;
+        std::snprintf(pszPath, WOX_MAX_PATH, "%s/ConvertedScenario (%d).%s", folder.c_str(), nCounter, "scn");
+    }
+    return false;
+}
+
+bool CScenarioFile::Convert()
+{
+    char szTemp[WOX_MAX_PATH];
+    if (!ChooseConvertPath(szTemp))
+        return false;
+    if (m_header.dVersion != WOX_SCENARIO_VERSION_30)
+        return false;
+    if (!ConvertFrom30(szTemp))
+    {
+        DeleteFile(szTemp);
+        return false;
+    }
+    m_pBinary->Close();
+    bool bCopied = CopyFile(szTemp, m_szPath);
+    DeleteFile(szTemp);
+    if (!bCopied || !m_pBinary->Open(m_szPath, kOpenMode, 0))
+        return false;
+    return ReadHeader();
+}
+
+bool CScenarioFile::ConvertFrom30(const char* pszTempPath)
+{
+    SScenarioData converted;
+    if (!CreateTreatmentArray(converted.pTreatments))
+        return false;
+    CScenarioFile target(m_hHeap, m_pStorage);
+    if (!target.Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !target.Create(pszTempPath))
+        return false;
+
+    const int32_t nRecords = m_header.nRecords;
+    if (!RecordsFit(nRecords, sizeof(SScenarioTreatment30)) || !m_pBinary->Seek(WOX_SCENARIO_RECORDS_POSITION, 0))
+        return false;
+    // The old data blocks follow the old records directly, in record order.
+    const int64_t nDataArea = WOX_SCENARIO_RECORDS_POSITION + int64_t{nRecords} * int64_t{sizeof(SScenarioTreatment30)};
+    int64_t nDataOffset = 0;
+
+    SScenarioTreatment record;
+    std::memset(&record, 0, sizeof record);
+    ResetTriggerPart(record);
+    SScenarioTreatment30 old;
+    const int64_t nLength = m_pBinary->GetLength();
+    bool bOk = true;
+    for (int32_t i = 0; bOk && i < nRecords; ++i)
+    {
+        if (!ReadBytes(m_pBinary.Get(), &old, sizeof old))
+        {
+            bOk = false;
+            break;
+        }
+        old.treatment.pData = 0;
+        if (old.treatment.nDataSize != 0)
+        {
+            const int64_t nNext = WOX_SCENARIO_RECORDS_POSITION + (int64_t{i} + 1) * int64_t{sizeof old};
+            old.treatment.pData = ReadBlock(nDataArea + nDataOffset, old.treatment.nDataSize, nLength, nNext);
+            if (!old.treatment.pData)
+            {
+                bOk = false;
+                break;
+            }
+            nDataOffset += old.treatment.nDataSize;
+        }
+        record.nYear = old.nYear;
+        WoxCopyText(record.szStand, sizeof record.szStand, old.szStand);
+        record.bTriggered = old.bTriggered;
+        record.treatment = old.treatment;
+        if (!converted.pTreatments->Add(&record))
+        {
+            m_hHeap->Free(old.treatment.pData);
+            bOk = false;
+        }
+    }
+    if (bOk)
+    {
+        converted.info = m_header.info;
+        bOk = target.WriteRecords(&converted);
+    }
+    target.Close();
+    FreeTreatmentBlocks(m_hHeap, converted.pTreatments.Get());
+    return bOk;
+}
+
+bool CScenarioFile::FileExists(const char* pszPath)
+{
+    return m_pStorage ? m_pStorage->FileExists(pszPath) : WoxFileExists(pszPath);
+}
+
+bool CScenarioFile::DeleteFile(const char* pszPath)
+{
+    return m_pStorage ? m_pStorage->DeleteFile(pszPath) : WoxDeleteFile(pszPath);
+}
+
+bool CScenarioFile::CopyFile(const char* pszFrom, const char* pszTo)
+{
+    return m_pStorage ? m_pStorage->CopyFile(pszFrom, pszTo) : WoxCopyFile(pszFrom, pszTo);
+}
+
+void FreeTreatmentBlocks(HWOXHEAP hHeap, IArrayExt2* pTreatments)
+{
+    if (!hHeap || !pTreatments)
+        return;
+    int nSize = pTreatments->GetSize();
+    for (int i = 0; i < nSize; ++i)
+    {
+        auto pRecord = static_cast<SScenarioTreatment*>(pTreatments->GetAt(i, 0));
+        if (pRecord && pRecord->treatment.pData)
+        {
+            hHeap->Free(pRecord->treatment.pData);
+            pRecord->treatment.pData = 0;
+        }
+    }
+}

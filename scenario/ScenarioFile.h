@@ -1,0 +1,95 @@
+#pragma once
+// CScenarioFile: the only access to a scenario file. Creates a file with a fresh header, opens an
+// existing one (converting a version 3.0 file to 3.1 on the way), reads all records into an
+// SScenarioData and writes one back. Every byte goes through the host's binary-file object;
+// parameter data blocks live on the component heap. Used by one thread from construction to
+// destruction; no operation shows a message.
+//
+// File layout: the 368-byte header at 0, 144 zero bytes, nRecords records of 8888 bytes from 512,
+// then the data-block area: the parameter block of every record with a non-zero nDataSize, in
+// record order, back to back. Readers ignore whatever follows the data-block area.
+//
+// Damaged files. Nothing read from a file is trusted:
+// - Open refuses a file shorter than its header, a version other than 3.1 or 3.0, a negative
+//   record count and a count whose records would not fit in the file (checked by division, so
+//   count * 8888 cannot overflow). A failed Open or Convert never writes to the file.
+// - ReadRecords and the conversion refuse a data block that reaches past the end of the file
+//   before allocating it, so nothing larger than the file itself is ever allocated.
+// - Records are read as they are: texts without terminators stay in their fields, and nTriggers /
+//   nSpecies keep whatever the file held. Readers of those counts clamp them
+//   (ScenarioTriggerCount, ScenarioSpeciesCount); texts are read with the WoxText.h helpers.
+
+#include "Containers.h"
+#include "HostServices.h"
+#include "ScenarioRecords.h"
+#include "ScenarioStorage.h"
+#include "WoxTypes.h"
+
+class CScenarioFile
+{
+public:
+    // pStorage replaces the host libraries and platform file operations (none = use the host).
+    explicit CScenarioFile(HWOXHEAP hHeap, IScenarioStorage* pStorage = nullptr);
+    CScenarioFile(const CScenarioFile&) = delete;
+    CScenarioFile& operator=(const CScenarioFile&) = delete;
+    // Releases the binary-file object without calling Close (the host closes the file).
+    ~CScenarioFile() = default;
+
+    // Loads the Data Controller and IO libraries named in the registry and makes the binary-file
+    // object. Must succeed before any other operation.
+    bool Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter);
+
+    // Creates a new file with a fresh header and no records.
+    bool Create(const char* pszPath);
+    // Opens an existing file for reading and writing; a version 3.0 file is converted first.
+    bool Open(const char* pszPath);
+    bool Close();
+
+    // Appends every record of the file, each with its own data block, to pData->pTreatments and
+    // copies the header's info into pData->info. Records appended before a failure stay.
+    bool ReadRecords(SScenarioData* pData);
+    // Writes the records not later than pData->info.nEndYear with their data blocks, then the
+    // header with pData->info.
+    bool WriteRecords(SScenarioData* pData);
+
+    // A new, initialised array of 8888-byte treatment records from the Data Controller Library.
+    bool CreateTreatmentArray(IDynamicPtrTemplate<IArrayExt2>& pArray);
+
+    bool IsOpen() const { return m_bOpen; }
+    const SScenarioHeader& Header() const { return m_header; }
+
+private:
+    bool ReadHeader();
+    bool WriteHeader();
+    bool CheckVersion(bool bAllowConversion);
+    bool Convert();
+    bool ChooseConvertPath(char* pszPath);
+    bool ConvertFrom30(const char* pszTempPath);
+    // Non-zero when nRecords records of nRecordSize bytes fit between 512 and the end of the file.
+    bool RecordsFit(int32_t nRecords, int64_t nRecordSize);
+    // Reads a data block of nSize bytes at nPosition of a file of nLength bytes into a new heap
+    // block, then seeks back to nReturnTo; 0 on failure.
+    uint32_t ReadBlock(int64_t nPosition, uint32_t nSize, int64_t nLength, int64_t nReturnTo);
+
+    bool FileExists(const char* pszPath);
+    bool DeleteFile(const char* pszPath);
+    bool CopyFile(const char* pszFrom, const char* pszTo);
+
+    bool m_bOpen = false;
+    char m_szPath[WOX_MAX_PATH] = {};
+    HWOXHEAP m_hHeap;
+    HWOXMODULE m_hDataController = nullptr;
+    HWOXMODULE m_hIoLibrary = nullptr;
+    IDynamicPtrTemplate<IWoxBinary> m_pBinary;
+    IWoxErrorReporter* m_pErrorReporter = nullptr;
+    IWoxLibMgr* m_pLibMgr = nullptr;
+    IWoxRegistry* m_pRegistry = nullptr;
+    SScenarioHeader m_header = {};
+    char m_szDataControllerPath[WOX_MAX_PATH] = {};
+    char m_szIoLibraryPath[WOX_MAX_PATH] = {};
+    IScenarioStorage* m_pStorage;
+};
+
+// Frees the parameter block of every record in the array and clears its pData (the caller knows
+// that no other copy of these records still uses the blocks).
+void FreeTreatmentBlocks(HWOXHEAP hHeap, IArrayExt2* pTreatments);
