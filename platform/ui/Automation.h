@@ -1,0 +1,72 @@
+#pragma once
+// The automation hook: lets a caller act on a modal dialog once it is up (find it by template id,
+// read and select list rows, set texts, press buttons) and answer message boxes. Tests use it,
+// and batch runs use it to pick a scenario. Off unless a handler is installed. User-interface
+// thread only.
+
+#include <functional>
+#include <string>
+
+#include "WoxUi.h"
+
+class CDialog;
+class QWidget;
+
+// What a handler can do with the dialog that is up. Controls are addressed by id; list, list
+// box, tree (first-level items) and combo controls have rows.
+class CWoxDialogDriver
+{
+public:
+    explicit CWoxDialogDriver(CDialog& dialog) : m_dialog(dialog) {}
+
+    CDialog& Dialog() { return m_dialog; }
+    int TemplateId() const;
+    std::string Caption() const;
+
+    bool HasControl(int nId) const;
+    std::string GetText(int nId) const;
+    bool SetText(int nId, const char* pszText);
+    bool IsEnabled(int nId) const;
+    bool IsVisible(int nId) const;
+    // Clicks a button (an enabled one; false otherwise).
+    bool PressButton(int nId);
+    bool GetCheck(int nId) const;
+
+    int GetRowCount(int nId) const;
+    std::string GetRowText(int nId, int nRow, int nColumn = 0) const;
+    // Selects one row (and makes it current); -1 clears the selection.
+    bool SelectRow(int nId, int nRow);
+    // The first selected row, -1 when none.
+    int GetSelectedRow(int nId) const;
+
+    // Lets queued messages run until the condition holds; false when it still does not hold
+    // after nMaxMs milliseconds or the dialog has ended.
+    bool WaitUntil(const std::function<bool()>& condition, int nMaxMs = 10000);
+    // Lets the messages queued so far run.
+    void ProcessEvents();
+
+private:
+    QWidget* Control(int nId) const;
+    CDialog& m_dialog;
+};
+
+class IWoxAutomation
+{
+public:
+    // A modal dialog is up and its OnInitDialog has run. A dialog the handler leaves open is
+    // cancelled when the handler returns.
+    virtual void OnDialog(CWoxDialogDriver& driver) = 0;
+    // A message box would be shown: answer the button (IDOK, IDCANCEL, IDYES, IDNO).
+    virtual int OnMessageBox(const char* pszText, const char* pszCaption, UINT nType) = 0;
+
+protected:
+    ~IWoxAutomation() = default;
+};
+
+// Installs the handler (none uninstalls). Answers the one it replaces.
+IWoxAutomation* WoxSetAutomation(IWoxAutomation* pHandler);
+bool WoxAutomationInstalled();
+
+// Called by the layer itself.
+void WoxRunDialogAutomation(CDialog& dialog);
+bool WoxAutomateMessageBox(const char* pszText, const char* pszCaption, UINT nType, int* pnAnswer);

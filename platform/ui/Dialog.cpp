@@ -1,0 +1,472 @@
+#include "Dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "Automation.h"
+#include "Icons.h"
+
+// The Qt window of a CDialog: routes Escape, the close box and button clicks to the dialog.
+class CDialogWidget final : public QDialog
+{
+public:
+    CDialogWidget(CDialog* pOwner, QWidget* pParent) : QDialog(pParent), m_pOwner(pOwner) {}
+
+    void reject() override
+    {
+        if (m_pOwner)
+            m_pOwner->OnCancel();
+        else
+            QDialog::reject();
+    }
+    void accept() override
+    {
+        if (m_pOwner)
+            m_pOwner->OnOK();
+        else
+            QDialog::accept();
+    }
+
+    CDialog* m_pOwner;
+};
+
+namespace
+{
+
+QWidget* MakeControl(const SWoxControlTemplate& ctl, QWidget* pParent, QButtonGroup*& pRadioGroup)
+{
+    const QString text = QString::fromUtf8(ctl.pszText ? ctl.pszText : "");
+    if (ctl.nKind != WOX_CTL_RADIO)
+        pRadioGroup = nullptr;
+    switch (ctl.nKind)
+    {
+    case WOX_CTL_PUSHBUTTON:
+    case WOX_CTL_DEFPUSHBUTTON:
+    {
+        auto* p = new QPushButton(text, pParent);
+        p->setAutoDefault(true);
+        p->setDefault(ctl.nKind == WOX_CTL_DEFPUSHBUTTON);
+        return p;
+    }
+    case WOX_CTL_LTEXT:
+    case WOX_CTL_CTEXT:
+    case WOX_CTL_RTEXT:
+    {
+        auto* p = new QLabel(text, pParent);
+        Qt::Alignment align = ctl.nKind == WOX_CTL_CTEXT ? Qt::AlignHCenter : ctl.nKind == WOX_CTL_RTEXT ? Qt::AlignRight : Qt::AlignLeft;
+        p->setAlignment(align | Qt::AlignTop);
+        p->setWordWrap(true);
+        return p;
+    }
+    case WOX_CTL_EDIT:
+    {
+        if (ctl.nStyle & WOX_ES_MULTILINE)
+        {
+            auto* p = new QPlainTextEdit(text, pParent);
+            p->setReadOnly(ctl.nStyle & WOX_ES_READONLY);
+            return p;
+        }
+        auto* p = new QLineEdit(text, pParent);
+        p->setReadOnly(ctl.nStyle & WOX_ES_READONLY);
+        if (ctl.nStyle & WOX_ES_NUMBER)
+            p->setValidator(new QIntValidator(0, 2147483647, p));
+        return p;
+    }
+    case WOX_CTL_LISTVIEW:
+    {
+        auto* p = new QTableWidget(pParent);
+        p->setShowGrid(ctl.nStyle & WOX_LVS_EX_GRIDLINES);
+        p->verticalHeader()->hide();
+        p->verticalHeader()->setDefaultSectionSize(p->fontMetrics().height() + 4);
+        p->verticalHeader()->setMinimumSectionSize(p->fontMetrics().height() + 2);
+        p->horizontalHeader()->setHighlightSections(false);
+        p->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        p->horizontalHeader()->setStretchLastSection(false);
+        p->horizontalHeader()->setVisible(!(ctl.nStyle & WOX_LVS_NOCOLUMNHEADER));
+        p->setSelectionBehavior(QAbstractItemView::SelectRows);
+        p->setSelectionMode(ctl.nStyle & WOX_LVS_SINGLESEL ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
+        p->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        p->setWordWrap(false);
+        p->setProperty("woxStyle", static_cast<uint>(ctl.nStyle));
+        return p;
+    }
+    case WOX_CTL_TREEVIEW:
+    {
+        auto* p = new QTreeWidget(pParent);
+        p->setHeaderHidden(true);
+        p->setColumnCount(1);
+        p->setRootIsDecorated(ctl.nStyle & WOX_TVS_LINESATROOT);
+        p->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return p;
+    }
+    case WOX_CTL_COMBOBOX:
+    case WOX_CTL_COMBOBOXEX:
+    {
+        auto* p = new QComboBox(pParent);
+        p->setInsertPolicy(QComboBox::NoInsert);
+        return p;
+    }
+    case WOX_CTL_LISTBOX:
+    {
+        auto* p = new QListWidget(pParent);
+        p->setSelectionMode(ctl.nStyle & WOX_LBS_MULTIPLESEL ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
+        p->setSortingEnabled(ctl.nStyle & WOX_LBS_SORT);
+        return p;
+    }
+    case WOX_CTL_GROUPBOX:
+        return new QGroupBox(text, pParent);
+    case WOX_CTL_CHECKBOX:
+        return new QCheckBox(text, pParent);
+    case WOX_CTL_RADIO:
+    {
+        auto* p = new QRadioButton(text, pParent);
+        p->setAutoExclusive(false);
+        if (!pRadioGroup || (ctl.nStyle & WOX_WS_GROUP))
+        {
+            pRadioGroup = new QButtonGroup(pParent);
+            pRadioGroup->setExclusive(true);
+        }
+        pRadioGroup->addButton(p);
+        return p;
+    }
+    case WOX_CTL_ICON:
+    {
+        auto* p = new QLabel(pParent);
+        p->setPixmap(WoxLoadIconPixmap(text.toInt(), 32));
+        return p;
+    }
+    case WOX_CTL_UPDOWN:
+    {
+        auto* p = new QScrollBar(Qt::Vertical, pParent);
+        p->setRange(0, 0);
+        return p;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void WoxSetWidgetText(QWidget* pWidget, const char* pszText)
+{
+    const QString text = QString::fromUtf8(pszText ? pszText : "");
+    if (auto* p = qobject_cast<QLineEdit*>(pWidget))
+        p->setText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(pWidget))
+        p->setPlainText(text);
+    else if (auto* p = qobject_cast<QLabel*>(pWidget))
+        p->setText(text);
+    else if (auto* p = qobject_cast<QAbstractButton*>(pWidget))
+        p->setText(text);
+    else if (auto* p = qobject_cast<QGroupBox*>(pWidget))
+        p->setTitle(text);
+    else if (auto* p = qobject_cast<QComboBox*>(pWidget))
+    {
+        if (p->isEditable())
+            p->setEditText(text);
+        else
+            p->setCurrentIndex(p->findText(text));
+    }
+    else
+        pWidget->setWindowTitle(text);
+}
+
+std::string WoxGetWidgetText(QWidget* pWidget)
+{
+    QString text;
+    if (auto* p = qobject_cast<QLineEdit*>(pWidget))
+        text = p->text();
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(pWidget))
+        text = p->toPlainText();
+    else if (auto* p = qobject_cast<QLabel*>(pWidget))
+        text = p->text();
+    else if (auto* p = qobject_cast<QAbstractButton*>(pWidget))
+        text = p->text();
+    else if (auto* p = qobject_cast<QGroupBox*>(pWidget))
+        text = p->title();
+    else if (auto* p = qobject_cast<QComboBox*>(pWidget))
+        text = p->currentText();
+    else
+        text = pWidget->windowTitle();
+    return text.toStdString();
+}
+
+CDialog::CDialog(int nTemplateId, CWnd* pParent) : m_nTemplateId(nTemplateId), m_pParent(pParent) {}
+
+CDialog::~CDialog()
+{
+    DestroyWindow();
+}
+
+const CRuntimeClass* CDialog::GetRuntimeClass() const
+{
+    static const CRuntimeClass cls{"CDialog"};
+    return &cls;
+}
+
+bool CDialog::BuildWindow()
+{
+    DestroyWindow();
+    m_pTemplate = WoxFindDialogTemplate(m_nTemplateId);
+    if (!m_pTemplate)
+        return false;
+    QWidget* pParentWidget = m_pParent ? m_pParent->GetWidget() : nullptr;
+    if (!pParentWidget)
+        pParentWidget = QApplication::activeModalWidget();
+    auto* pDialog = new CDialogWidget(this, pParentWidget);
+    m_pDialog = pDialog;
+    pDialog->setWindowTitle(QString::fromUtf8(m_pTemplate->pszCaption ? m_pTemplate->pszCaption : ""));
+    pDialog->setWindowModality(Qt::ApplicationModal);
+
+    QFont font = QApplication::font();
+    if (m_pTemplate->pszFont && *m_pTemplate->pszFont)
+        font.setFamily(QString::fromUtf8(m_pTemplate->pszFont));
+    if (m_pTemplate->nPointSize > 0)
+        font.setPointSize(m_pTemplate->nPointSize);
+    pDialog->setFont(font);
+    // Dialog base units from the font: mean width of the alphabet (rounded) and line height.
+    QFontMetrics metrics(font);
+    m_nBaseX = (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
+    m_nBaseY = metrics.height();
+    pDialog->setFixedSize(DluToPixelX(m_pTemplate->cx), DluToPixelY(m_pTemplate->cy));
+
+    QButtonGroup* pRadioGroup = nullptr;
+    std::vector<QWidget*> groupBoxes;
+    for (int i = 0; i < m_pTemplate->nControls; ++i)
+    {
+        const SWoxControlTemplate& ctl = m_pTemplate->pControls[i];
+        QWidget* pWidget = MakeControl(ctl, pDialog, pRadioGroup);
+        if (!pWidget)
+            continue;
+        int nHeight = DluToPixelY(ctl.cy);
+        if (ctl.nKind == WOX_CTL_COMBOBOX || ctl.nKind == WOX_CTL_COMBOBOXEX)
+            nHeight = pWidget->sizeHint().height();   // the template height includes the drop-down
+        pWidget->setGeometry(DluToPixelX(ctl.x), DluToPixelY(ctl.y), DluToPixelX(ctl.cx), nHeight);
+        pWidget->setEnabled(!(ctl.nStyle & WOX_WS_DISABLED));
+        if (ctl.nStyle & WOX_WS_HIDDEN)
+            pWidget->hide();
+        if (ctl.nKind == WOX_CTL_GROUPBOX)
+            groupBoxes.push_back(pWidget);
+        if (ctl.nId > 0)
+        {
+            m_widgets[ctl.nId] = pWidget;
+            m_controlIds.push_back(ctl.nId);
+        }
+        const int nId = ctl.nId;
+        if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget))
+            QObject::connect(pButton, &QAbstractButton::clicked, pDialog, [this, nId]() { CommandFromButton(nId); });
+        else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
+            QObject::connect(pEdit, &QLineEdit::textChanged, pDialog, [this, nId]() { OnNotify(nId, EN_CHANGE); });
+        else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+            QObject::connect(pCombo, qOverload<int>(&QComboBox::activated), pDialog, [this, nId]() { OnNotify(nId, CBN_SELCHANGE); });
+    }
+    // Group frames are drawn behind the controls they frame.
+    for (QWidget* pBox : groupBoxes)
+        pBox->lower();
+    Attach(pDialog);
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    return true;
+}
+
+void CDialog::CommandFromButton(int nId)
+{
+    if (nId == IDOK)
+        OnOK();
+    else if (nId == IDCANCEL)
+        OnCancel();
+    else
+        OnCommand(nId);
+}
+
+intptr_t CDialog::DoModal()
+{
+    if (!BuildWindow())
+        return -1;
+    m_bModal = true;
+    OnInitDialog();
+    if (!m_bEnded)
+    {
+        if (WoxAutomationInstalled())
+        {
+            QTimer::singleShot(0, m_pDialog, [this]() {
+                WoxRunDialogAutomation(*this);
+                // A handler that leaves the dialog up would stall a batch run: it is cancelled.
+                if (!m_bEnded)
+                    EndDialog(IDCANCEL);
+            });
+        }
+        m_pDialog->exec();
+    }
+    m_bModal = false;
+    DestroyWindow();
+    return m_nResult;
+}
+
+BOOL CDialog::Create()
+{
+    if (!BuildWindow())
+        return 0;
+    OnInitDialog();
+    if (m_pDialog && !m_bEnded)
+        m_pDialog->show();
+    return 1;
+}
+
+void CDialog::DestroyWindow()
+{
+    if (!m_pDialog)
+        return;
+    m_generic.clear();
+    for (auto& [nId, pWnd] : m_bound)
+    {
+        pWnd->Detach();
+        pWnd->SetDialogInfo(nullptr, nId);
+    }
+    m_bound.clear();
+    m_widgets.clear();
+    m_controlIds.clear();
+    Detach();
+    QDialog* pDialog = m_pDialog;
+    m_pDialog = nullptr;
+    static_cast<CDialogWidget*>(pDialog)->m_pOwner = nullptr;
+    delete pDialog;
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    m_nResult = nResult;
+    m_bEnded = true;
+    if (m_pDialog)
+    {
+        if (m_bModal)
+            m_pDialog->done(nResult);
+        else
+            m_pDialog->hide();
+    }
+}
+
+CWnd* CDialog::GetDlgItem(int nId)
+{
+    if (auto it = m_bound.find(nId); it != m_bound.end())
+        return it->second;
+    if (auto it = m_generic.find(nId); it != m_generic.end())
+        return it->second.get();
+    auto itWidget = m_widgets.find(nId);
+    if (itWidget == m_widgets.end())
+        return nullptr;
+    auto pWnd = std::make_unique<CWnd>();
+    pWnd->Attach(itWidget->second);
+    pWnd->SetDialogInfo(this, nId);
+    return (m_generic[nId] = std::move(pWnd)).get();
+}
+
+BOOL CDialog::SubclassDlgItem(int nId, CWnd* pWnd)
+{
+    auto itWidget = m_widgets.find(nId);
+    if (!pWnd || itWidget == m_widgets.end())
+        return 0;
+    m_generic.erase(nId);
+    if (auto it = m_bound.find(nId); it != m_bound.end() && it->second != pWnd)
+        it->second->Detach();
+    pWnd->SetDialogInfo(this, nId);
+    pWnd->Attach(itWidget->second);
+    m_bound[nId] = pWnd;
+    return 1;
+}
+
+void CDialog::ForgetControl(CWnd* pWnd)
+{
+    for (auto it = m_bound.begin(); it != m_bound.end(); ++it)
+    {
+        if (it->second == pWnd)
+        {
+            m_bound.erase(it);
+            return;
+        }
+    }
+}
+
+std::vector<int> CDialog::GetControlIds() const
+{
+    return m_controlIds;
+}
+
+QDialog* CDialog::GetDialogWidget() const
+{
+    return m_pDialog;
+}
+
+void CDialog::NextDlgCtrl()
+{
+    if (!m_pDialog)
+        return;
+    QWidget* pStart = m_pDialog->focusWidget();
+    if (!pStart)
+        pStart = m_pDialog;
+    for (QWidget* p = pStart->nextInFocusChain(); p && p != pStart; p = p->nextInFocusChain())
+    {
+        if (p != m_pDialog && m_pDialog->isAncestorOf(p) && (p->focusPolicy() & Qt::TabFocus) && p->isEnabled() &&
+            p->isVisibleTo(m_pDialog))
+        {
+            p->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    return 1;
+}
+
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::OnCommand(int)
+{
+    return 0;
+}
+
+BOOL CDialog::OnNotify(int, int)
+{
+    return 0;
+}
+
+bool CDialog::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (nMsg == WM_NEXTDLGCTL)
+    {
+        NextDlgCtrl();
+        *pResult = 0;
+        return true;
+    }
+    return CWnd::OnWndMsg(nMsg, wParam, lParam, pResult);
+}

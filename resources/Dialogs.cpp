@@ -1,0 +1,111 @@
+// The dialog and menu templates. Rectangles in dialog units (x, y, width, height).
+
+#include <iterator>
+
+#include "DialogTemplate.h"
+#include "ResourceIds.h"
+
+namespace
+{
+
+constexpr const char* kFont = nullptr;   // the application's dialog font
+constexpr int kPointSize = 9;
+
+const SWoxControlTemplate kOpenScenario[] = {
+    {WOX_CTL_LISTVIEW, IDC_OPEN_SCENARIO_LIST, "", WOX_LVS_SINGLESEL | WOX_LVS_SHOWSELALWAYS | WOX_WS_BORDER, 6, 6, 240, 108},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 142, 118, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 196, 118, 50, 14},
+};
+
+const SWoxControlTemplate kAbout[] = {
+    {WOX_CTL_ICON, -1, "5035", 0, 11, 10, 24, 24},
+    {WOX_CTL_LTEXT, -1, "Wox Suite", 0, 44, 10, 140, 9},
+    {WOX_CTL_LTEXT, -1, "Scenario Editor", 0, 44, 22, 140, 9},
+    {WOX_CTL_LTEXT, -1, "Version 3.1", 0, 44, 34, 140, 9},
+    {WOX_CTL_LTEXT, -1, "Released December 2026", 0, 44, 46, 140, 9},
+    {WOX_CTL_LTEXT, -1, "Written by the Wox Suite forest planning team", 0, 44, 58, 146, 18},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 140, 82, 50, 14},
+};
+
+const SWoxDialogTemplate kDialogs[] = {
+    {IDD_OPEN_SCENARIO, "Open Scenario", 256, 138, kFont, kPointSize, kOpenScenario, static_cast<int>(std::size(kOpenScenario))},
+    {IDD_ABOUT, "About Scenario Editor", 196, 102, kFont, kPointSize, kAbout, static_cast<int>(std::size(kAbout))},
+};
+
+const SWoxMenuItem kMenuNoFile[] = {
+    {WOX_MF_POPUP, 0, "&File"},
+    {WOX_MF_STRING, ID_FILE_NEW, "&New Scenario File"},
+    {WOX_MF_STRING, ID_FILE_OPEN, "&Open Scenario File"},
+    {WOX_MF_SEPARATOR, 0, nullptr},
+    {WOX_MF_STRING, ID_FILE_EXIT, "&Exit"},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_POPUP, 0, "&Help"},
+    {WOX_MF_GRAYED, ID_HELP_CONTENTS, "&Contents"},
+    {WOX_MF_STRING, ID_HELP_ABOUT, "&About"},
+    {WOX_MF_END, 0, nullptr},
+};
+
+const SWoxMenuItem kMenuFileOpen[] = {
+    {WOX_MF_POPUP, 0, "&File"},
+    {WOX_MF_STRING, ID_FILE_NEW_OPEN, "&New Scenario File..."},
+    {WOX_MF_STRING, ID_FILE_OPEN, "&Open Scenario File..."},
+    {WOX_MF_SEPARATOR, 0, nullptr},
+    {WOX_MF_STRING, ID_FILE_SAVE, "&Save Scenario File"},
+    {WOX_MF_STRING, ID_FILE_CLOSE, "&Close Scenario File"},
+    {WOX_MF_SEPARATOR, 0, nullptr},
+    {WOX_MF_STRING, ID_FILE_EXIT, "E&xit"},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_POPUP, 0, "&Commands"},
+    {WOX_MF_POPUP, 0, "&Add Treatment"},
+    {WOX_MF_STRING, ID_ADD_NORMAL, "Normal..."},
+    {WOX_MF_STRING, ID_ADD_TRIGGERED, "Triggered..."},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_STRING, ID_DELETE_TREATMENT, "&Delete Treatment"},
+    {WOX_MF_STRING, ID_MODIFY_TREATMENT, "&Modify Treatment..."},
+    {WOX_MF_SEPARATOR, 0, nullptr},
+    {WOX_MF_STRING, ID_CHANGE_END_YEAR, "&Change End Year..."},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_POPUP, 0, "&View"},
+    {WOX_MF_POPUP, 0, "View By"},
+    {WOX_MF_RADIOCHECK, ID_VIEW_BY_YEAR, "Year"},
+    {WOX_MF_RADIOCHECK, ID_VIEW_BY_STAND, "Stand"},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_POPUP, 0, "View Type"},
+    {WOX_MF_RADIOCHECK, ID_VIEW_TREE, "Tree"},
+    {WOX_MF_RADIOCHECK, ID_VIEW_GRID, "Grid"},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_SEPARATOR, 0, nullptr},
+    {WOX_MF_CHECKED, ID_VIEW_HIDE_UNTREATED, "Hide Untreated Stands"},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_POPUP, 0, "&Help"},
+    {WOX_MF_GRAYED, ID_HELP_CONTENTS, "&Contents"},
+    {WOX_MF_STRING, ID_HELP_ABOUT, "&About"},
+    {WOX_MF_END, 0, nullptr},
+};
+
+const SWoxMenuTemplate kMenus[] = {
+    {IDR_EDITOR_MENU_NO_FILE, kMenuNoFile, static_cast<int>(std::size(kMenuNoFile))},
+    {IDR_EDITOR_MENU_FILE_OPEN, kMenuFileOpen, static_cast<int>(std::size(kMenuFileOpen))},
+};
+
+} // namespace
+
+const SWoxDialogTemplate* WoxFindDialogTemplate(int nId)
+{
+    for (const SWoxDialogTemplate& dialog : kDialogs)
+    {
+        if (dialog.nId == nId)
+            return &dialog;
+    }
+    return nullptr;
+}
+
+const SWoxMenuTemplate* WoxFindMenuTemplate(int nId)
+{
+    for (const SWoxMenuTemplate& menu : kMenus)
+    {
+        if (menu.nId == nId)
+            return &menu;
+    }
+    return nullptr;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Ids of the dialog, menu and icon templates and of the controls they hold.
+
+enum : int
+{
+    IDI_SCENARIO_EDITOR = 5035,   // the component's icon
+
+    IDD_OPEN_SCENARIO = 10025,
+    IDD_ABOUT = 10027,
+
+    IDC_OPEN_SCENARIO_LIST = 5005,
+
+    // The Scenario Editor's menus: without a file, and with a file open.
+    IDR_EDITOR_MENU_NO_FILE = 5028,
+    IDR_EDITOR_MENU_FILE_OPEN = 5001,
+
+    ID_FILE_NEW = 5018,
+    ID_FILE_NEW_OPEN = 5029,
+    ID_FILE_OPEN = 5002,
+    ID_FILE_SAVE = 5030,
+    ID_FILE_CLOSE = 5003,
+    ID_FILE_EXIT = 5011,
+    ID_ADD_NORMAL = 32771,
+    ID_ADD_TRIGGERED = 32772,
+    ID_DELETE_TREATMENT = 5013,
+    ID_MODIFY_TREATMENT = 5014,
+    ID_CHANGE_END_YEAR = 5015,
+    ID_VIEW_BY_YEAR = 5025,
+    ID_VIEW_BY_STAND = 5026,
+    ID_VIEW_TREE = 5022,
+    ID_VIEW_GRID = 5023,
+    ID_VIEW_HIDE_UNTREATED = 5020,
+    ID_HELP_CONTENTS = 5016,
+    ID_HELP_ABOUT = 5017,
+};

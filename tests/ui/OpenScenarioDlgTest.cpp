@@ -1,0 +1,240 @@
+// The Open Scenario dialog over real scenario files, driven through the automation hook.
+
+#include <gtest/gtest.h>
+
+#include <QTableWidget>
+#include <QTest>
+#include <cstring>
+#include <fstream>
+
+#include "Files.h"
+#include "OpenScenarioDlg.h"
+#include "ResourceIds.h"
+#include "ScenarioBytes.h"
+#include "ScenarioFile.h"
+#include "ScenarioFolderPortData.h"
+#include "TestHost.h"
+#include "UiTestSupport.h"
+
+namespace
+{
+
+constexpr int kList = IDC_OPEN_SCENARIO_LIST;
+const char* const kNoSelection = "You must select a scenario file to open.";
+
+class OpenScenarioDlgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_host.Loaded()); }
+
+    // Writes a version 3.1 scenario file with no records.
+    void WriteScenario(const std::string& path, const char* pszName, const char* pszDescription)
+    {
+        CScenarioFile file(m_host.Heap());
+        ASSERT_TRUE(file.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()));
+        ASSERT_TRUE(file.Create(path.c_str()));
+        SScenarioData data;
+        WoxCopyText(data.info.szName, pszName);
+        WoxCopyText(data.info.szDescription, pszDescription);
+        data.info.nEndYear = 2050;
+        ASSERT_TRUE(file.CreateTreatmentArray(data.pTreatments));
+        ASSERT_TRUE(file.WriteRecords(&data));
+        ASSERT_TRUE(file.Close());
+    }
+
+    static void WriteBytes(const std::string& path, const CBytes& bytes)
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // The dialog initialised over the folder, ready for DoModal.
+    std::unique_ptr<COpenScenarioDlg> MakeDialog(CScenarioFolderPortData& portData)
+    {
+        auto pDialog = std::make_unique<COpenScenarioDlg>(m_host.Heap());
+        EXPECT_TRUE(pDialog->Initialize(m_host.LibMgr(), m_host.ThreadPool(), m_host.Registry(), m_host.ErrorReporter(), &portData));
+        return pDialog;
+    }
+
+    // Waits until the list holds nRows rows and the load task has ended.
+    void WaitForRows(CWoxDialogDriver& driver, int nRows)
+    {
+        m_host.ThreadPool()->WaitIdle();
+        EXPECT_TRUE(driver.WaitUntil([&]() { return driver.GetRowCount(kList) == nRows; }));
+        driver.ProcessEvents();
+        EXPECT_EQ(driver.GetRowCount(kList), nRows);
+    }
+
+    CTestHost m_host;
+    CTempFolder m_folder;
+};
+
+TEST_F(OpenScenarioDlgTest, AFileThatDoesNotOpenTakesNoRow)
+{
+    // The rows follow the file system's order: find it first, then spoil the second file.
+    for (const char* pszFile : {"alpha.scenario", "beta.scenario", "gamma.scenario"})
+        WriteScenario(m_folder.File(pszFile), pszFile, "");
+    std::vector<std::string> order = WoxFindFiles(m_folder.Path().c_str(), "*.scenario");
+    ASSERT_EQ(order.size(), 3u);
+    WriteScenario(m_folder.File(order[0]), "First", "Thin from below");
+    WriteBytes(m_folder.File(order[1]), CBytes(100, 0x5A));
+    WriteScenario(m_folder.File(order[2]), "Third", "Clearcut at 60");
+    WriteBytes(m_folder.File("notes.txt"), CBytes(10, 1));
+
+    CScenarioFolderPortData portData(m_folder.Path());
+    auto pDialog = MakeDialog(portData);
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> headers;
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        WaitForRows(driver, 2);
+        for (int i = 0; i < driver.GetRowCount(kList); ++i)
+            rows.push_back({driver.GetRowText(kList, i, 0), driver.GetRowText(kList, i, 1)});
+        headers = {pDialog->List().GetColumnText(0), pDialog->List().GetColumnText(1)};
+        EXPECT_EQ(pDialog->List().GetColumnWidth(0), 175);
+        EXPECT_TRUE(driver.SelectRow(kList, 1));
+        driver.PressButton(IDOK);
+    });
+    ASSERT_EQ(pDialog->DoModal(), IDOK);
+    EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"First", "Thin from below"}, {"Third", "Clearcut at 60"}}));
+    EXPECT_EQ(headers, (std::vector<std::string>{"Name", "Description"}));
+    EXPECT_EQ(std::string(pDialog->GetChosenPath()), m_folder.File(order[2]));
+    EXPECT_TRUE(automation.m_boxes.empty());
+}
+
+// How the user tries to confirm with nothing chosen.
+enum class EConfirm
+{
+    OkButton,
+    DoubleClickOnEmptySpace,
+};
+
+class OpenScenarioEmptyTest : public OpenScenarioDlgTest, public ::testing::WithParamInterface<EConfirm>
+{
+};
+
+TEST_P(OpenScenarioEmptyTest, ConfirmingWithoutARowAsksForOne)
+{
+    CScenarioFolderPortData portData(m_folder.Path());
+    auto pDialog = MakeDialog(portData);
+    bool bStillOpen = false;
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        WaitForRows(driver, 0);
+        if (GetParam() == EConfirm::OkButton)
+            driver.PressButton(IDOK);
+        else
+        {
+            QWidget* pViewport = pDialog->List().Table()->viewport();
+            QTest::mouseDClick(pViewport, Qt::LeftButton, {}, QPoint(20, pViewport->height() - 10));
+        }
+        bStillOpen = !pDialog->IsEnded();
+        driver.PressButton(IDCANCEL);
+    });
+    EXPECT_EQ(pDialog->DoModal(), IDCANCEL);
+    EXPECT_TRUE(bStillOpen) << "the dialog stays up after the message";
+    EXPECT_EQ(automation.m_boxes, std::vector<std::string>{kNoSelection});
+    EXPECT_STREQ(pDialog->GetChosenPath(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, OpenScenarioEmptyTest, ::testing::Values(EConfirm::OkButton, EConfirm::DoubleClickOnEmptySpace),
+                         [](const ::testing::TestParamInfo<EConfirm>& info) {
+                             return info.param == EConfirm::OkButton ? "OkButton" : "DoubleClickOnEmptySpace";
+                         });
+
+TEST_F(OpenScenarioDlgTest, DoubleClickOnARowChoosesIt)
+{
+    WriteScenario(m_folder.File("only.scenario"), "Only", "One file");
+    CScenarioFolderPortData portData(m_folder.Path());
+    auto pDialog = MakeDialog(portData);
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        WaitForRows(driver, 1);
+        QTableWidget* pTable = pDialog->List().Table();
+        QTest::mouseDClick(pTable->viewport(), Qt::LeftButton, {}, pTable->visualRect(pTable->model()->index(0, 0)).center());
+    });
+    EXPECT_EQ(pDialog->DoModal(), IDOK);
+    EXPECT_EQ(std::string(pDialog->GetChosenPath()), m_folder.File("only.scenario"));
+}
+
+TEST_F(OpenScenarioDlgTest, ListingConvertsAVersion30FileInPlace)
+{
+    // A 3.0 header without records: version at 40, name at 48, description at 98, count at 360.
+    const std::string path = m_folder.File("old.scenario");
+    WriteBytes(path, CByteWriter(512).Text(4, "ScenarioFile").F64(40, 3.0).Text(48, "Old plan").Text(98, "From 3.0").I32(360, 0).Get());
+
+    CScenarioFolderPortData portData(m_folder.Path());
+    auto pDialog = MakeDialog(portData);
+    std::string name;
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        WaitForRows(driver, 1);
+        name = driver.GetRowText(kList, 0, 0);
+        driver.PressButton(IDCANCEL);
+    });
+    EXPECT_EQ(pDialog->DoModal(), IDCANCEL);
+    EXPECT_EQ(name, "Old plan");
+
+    std::ifstream in(path, std::ios::binary);
+    char bytes[48] = {};
+    in.read(bytes, sizeof bytes);
+    double dVersion = 0;
+    std::memcpy(&dVersion, bytes + 40, 8);
+    EXPECT_DOUBLE_EQ(dVersion, 3.1);
+}
+
+TEST_F(OpenScenarioDlgTest, LongNamesAreCutToTheirFields)
+{
+    const std::string name(50, 'N');
+    const std::string description(256, 'D');
+    // Fields filled to the last byte carry no terminator.
+    WriteBytes(m_folder.File("full.scenario"), CByteWriter(512).Text(4, "ScenarioFile").F64(40, 3.1).Text(48, name).Text(98, description).I32(360, 0).Get());
+    CScenarioFolderPortData portData(m_folder.Path());
+    auto pDialog = MakeDialog(portData);
+    std::vector<std::string> row;
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        WaitForRows(driver, 1);
+        row = {driver.GetRowText(kList, 0, 0), driver.GetRowText(kList, 0, 1)};
+    });
+    pDialog->DoModal();
+    ASSERT_EQ(row.size(), 2u);
+    EXPECT_EQ(row[0], name);
+    EXPECT_EQ(row[1], description.substr(0, 255)) << "row texts keep a terminator in their 256-byte buffer";
+}
+
+TEST_F(OpenScenarioDlgTest, NoProjectInformationLeavesTheListEmpty)
+{
+    WriteScenario(m_folder.File("a.scenario"), "A", "");
+    CScenarioFolderPortData portData(m_folder.Path(), false);
+    auto pDialog = MakeDialog(portData);
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        WaitForRows(driver, 0);
+        driver.PressButton(IDCANCEL);
+    });
+    EXPECT_EQ(pDialog->DoModal(), IDCANCEL);
+    EXPECT_EQ(portData.InfoCalls(), 1);
+}
+
+TEST_F(OpenScenarioDlgTest, InitialisationNeedsTheDataControllerLibrary)
+{
+    class CEmptyRegistry final : public IWoxRegistry
+    {
+    public:
+        int ReadString(const char*, const char*, char*, int) override { return 0; }
+    } emptyRegistry;
+    CScenarioFolderPortData portData(m_folder.Path());
+    COpenScenarioDlg dialog(m_host.Heap());
+    EXPECT_FALSE(dialog.Initialize(m_host.LibMgr(), m_host.ThreadPool(), &emptyRegistry, m_host.ErrorReporter(), &portData));
+}
+
+TEST_F(OpenScenarioDlgTest, EveryReferenceIsGivenBack)
+{
+    for (int i = 0; i < 5; ++i)
+        WriteScenario(m_folder.File("s" + std::to_string(i) + ".scenario"), "S", "");
+    CScenarioFolderPortData portData(m_folder.Path());
+    {
+        auto pDialog = MakeDialog(portData);
+        CScriptedAutomation automation([&](CWoxDialogDriver&) {});   // cancels at once, task may still run
+        EXPECT_EQ(pDialog->DoModal(), IDCANCEL);
+        EXPECT_GT(portData.RefCount(), 0);
+    }
+    EXPECT_EQ(portData.RefCount(), 0) << "the dialog and its task released the port data";
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// Renders every dialog of the component, filled with sample content, to PNG files, so that the
+// user interface can be looked at without a display. Usage: wox_screens OUTPUT_FOLDER
+// A new dialog adds one entry to kScreens.
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <cstdio>
+#include <functional>
+
+#include "AboutDlg.h"
+#include "ControlRequests.h"
+#include "MessageBox.h"
+#include "OpenScenarioDlg.h"
+#include "ResourceIds.h"
+
+namespace
+{
+
+struct SScreen
+{
+    const char* pszFile;
+    std::function<QPixmap()> render;
+};
+
+// The window's contents under a drawn caption bar (the offscreen platform has no frames).
+QPixmap Grab(QWidget* pWidget)
+{
+    QApplication::processEvents();
+    const QPixmap contents = pWidget->grab();
+    const int nCaption = pWidget->fontMetrics().height() + 10;
+    QPixmap framed(contents.width() + 2, contents.height() + nCaption + 1);
+    framed.fill(QColor(90, 90, 90));
+    QPainter painter(&framed);
+    painter.fillRect(QRect(1, 1, contents.width(), nCaption - 1), QColor(52, 101, 164));
+    QFont font = pWidget->font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(10, 1, contents.width() - 20, nCaption - 1), Qt::AlignVCenter | Qt::AlignLeft, pWidget->windowTitle());
+    painter.drawPixmap(1, nCaption, contents);
+    return framed;
+}
+
+QPixmap RenderAbout()
+{
+    CAboutDlg dialog;
+    dialog.Create();
+    return Grab(dialog.GetDialogWidget());
+}
+
+// The Open Scenario dialog with rows as its load task posts them, the second one chosen.
+QPixmap RenderOpenScenario()
+{
+    COpenScenarioDlg dialog(nullptr);
+    dialog.Create();
+    const HWOXWND hList = dialog.List().GetSafeHwnd();
+    const char* const rows[][2] = {
+        {"Thinning from below", "Thin to 25 m2/ha residual basal area every 20 years"},
+        {"Commercial thinning 40-60", "Two thinnings from above, clearcut at 80"},
+        {"Clearcut and plant PSME", "Clearcut in 2030, plant 1100 Douglas-fir seedlings per ha"},
+        {"No management", "Growth only, for comparison"},
+        {"Density trigger", "Thin when the stand density index exceeds 450"},
+    };
+    int nRow = 0;
+    for (const auto& row : rows)
+    {
+        WoxPostListItem(hList, WM_LVM_INSERTITEMEX, WoxNewListItem(nRow, 0, row[0]));
+        WoxPostListItem(hList, WM_LVM_SETITEMEX, WoxNewListItem(nRow, 1, row[1]));
+        ++nRow;
+    }
+    QApplication::processEvents();
+    dialog.List().SelectItem(1);
+    dialog.List().SetFocus();
+    return Grab(dialog.GetDialogWidget());
+}
+
+// The message box the Open Scenario dialog shows when OK is pressed with no row chosen.
+QPixmap RenderNoSelectionBox()
+{
+    QMessageBox box;
+    box.setWindowTitle(QString::fromStdString(WoxAppTitle()));
+    box.setText(QStringLiteral("You must select a scenario file to open."));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.show();
+    return Grab(&box);
+}
+
+const SScreen kScreens[] = {
+    {"about.png", RenderAbout},
+    {"open-scenario.png", RenderOpenScenario},
+    {"open-scenario-no-selection.png", RenderNoSelectionBox},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2)
+    {
+        std::fprintf(stderr, "usage: wox_screens OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral(".")))
+    {
+        std::fprintf(stderr, "wox_screens: cannot make %s\n", argv[1]);
+        return 1;
+    }
+    int nFailed = 0;
+    for (const SScreen& screen : kScreens)
+    {
+        const QString path = folder.filePath(QString::fromUtf8(screen.pszFile));
+        if (screen.render().save(path))
+            std::printf("%s\n", path.toLocal8Bit().constData());
+        else
+        {
+            std::fprintf(stderr, "wox_screens: cannot write %s\n", path.toLocal8Bit().constData());
+            ++nFailed;
+        }
+    }
+    return nFailed == 0 ? 0 : 1;
+}
