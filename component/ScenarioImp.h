@@ -53,7 +53,7 @@ protected:
 
     // Trigger evaluation (engine): 1 when every condition in use holds for the stand in nYear.
     int CheckTrigger(IDynamicPtrTemplate<IPortData> pPortData, SScenarioTreatment* pRecord, int32_t nYear);
-    // Copies the trees of pSource that pass the specification's filter into pTarget; always 1.
+    // Copies the trees of pSource that pass the condition's filter into pTarget; always 1.
     int SubsetInventory(SScenarioTriggerSpec* pSpec, IDynamicPtrTemplate<IInventoryExt> pSource, IDynamicPtrTemplate<IInventoryExt> pTarget);
     // The species part of the filter for one tree: with bInclude non-zero the tree is kept when
     // its code is in the list, with bInclude 0 when it is not; an empty list keeps every tree.

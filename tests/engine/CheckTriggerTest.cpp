@@ -1,0 +1,201 @@
+// Trigger evaluation: operators, value types, the order and cost of conditions, and failures.
+
+#include <cmath>
+#include <limits>
+
+#include "EngineFixture.h"
+#include "WoxText.h"
+
+namespace
+{
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+class CCheckTriggerTest : public CEngineTest
+{
+protected:
+    int Check(SScenarioTreatment& record, int32_t nYear = 2005) { return m_pEngine->CheckTrigger(&m_port, &record, nYear); }
+};
+
+// One condition on a stand whose trees make the test library's function answer a known value.
+struct SConditionCase
+{
+    const char* pszName;
+    int nFunction;
+    int32_t nOperator;
+    double dThreshold;
+    std::vector<SInventory> trees;
+    int nExpected;
+};
+
+void PrintTo(const SConditionCase& c, std::ostream* os) { *os << c.pszName; }
+
+class CConditionTest : public CCheckTriggerTest, public ::testing::WithParamInterface<SConditionCase>
+{
+};
+
+TEST_P(CConditionTest, HoldsAsTheOperatorTableSays)
+{
+    m_port.SetTrees("S1", GetParam().trees);
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    AddCondition(record, GetParam().nFunction, GetParam().nOperator, GetParam().dThreshold);
+
+    EXPECT_EQ(GetParam().nExpected, Check(record));
+}
+
+std::vector<SInventory> CrownRatio(double dValue) { return {MakeTestTree("PSME", 30, 20, dValue)}; }
+std::vector<SInventory> FirstSpecies(const char* pszCode) { return {MakeTestTree(pszCode, 30, 20), MakeTestTree("TSHE", 30, 20)}; }
+std::vector<SInventory> Stems(int n) { return std::vector<SInventory>(static_cast<size_t>(n), MakeTestTree("PSME", 30, 20)); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Operators, CConditionTest,
+    ::testing::Values(
+        SConditionCase{"EqualHoldsForExactValue", TEST_FUNCTION_FIRST_CROWN_RATIO, 1, 25.0, CrownRatio(25.0), 1},
+        SConditionCase{"EqualFailsForNearValue", TEST_FUNCTION_FIRST_CROWN_RATIO, 1, 25.0, CrownRatio(25.000001), 0},
+        SConditionCase{"LessFailsAtThreshold", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(30.0), 0},
+        SConditionCase{"LessHoldsBelow", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(29.99), 1},
+        SConditionCase{"LessFailsAbove", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(30.01), 0},
+        SConditionCase{"GreaterFailsAtThreshold", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(30.0), 0},
+        SConditionCase{"GreaterHoldsAbove", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(30.01), 1},
+        SConditionCase{"GreaterFailsBelow", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(29.99), 0},
+        SConditionCase{"UnknownOperatorAlwaysHolds", TEST_FUNCTION_FIRST_CROWN_RATIO, 3, 30.0, CrownRatio(-1e9), 1},
+        SConditionCase{"NegativeOperatorAlwaysHolds", TEST_FUNCTION_FIRST_CROWN_RATIO, -1, 30.0, CrownRatio(1e9), 1},
+        SConditionCase{"NotANumberPassesLess", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(kNaN), 1},
+        SConditionCase{"NotANumberPassesGreater", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(kNaN), 1},
+        SConditionCase{"NotANumberFailsEqual", TEST_FUNCTION_FIRST_CROWN_RATIO, 1, 30.0, CrownRatio(kNaN), 0}),
+    [](const auto& info) { return std::string(info.param.pszName); });
+
+INSTANTIATE_TEST_SUITE_P(
+    ValueTypes, CConditionTest,
+    ::testing::Values(
+        SConditionCase{"IntegerComparedAsDouble", TEST_FUNCTION_STEMS, 1, 12.0, Stems(12), 1},
+        SConditionCase{"IntegerNotReadAsReal", TEST_FUNCTION_STEMS, 0, 0.0, Stems(12), 0},
+        SConditionCase{"TextReadAsNumber", TEST_FUNCTION_FIRST_SPECIES, 1, 7.5, FirstSpecies("7.5"), 1},
+        SConditionCase{"TextWithTrailingLetters", TEST_FUNCTION_FIRST_SPECIES, 1, 7.5, FirstSpecies("7.5cm"), 1},
+        SConditionCase{"TextWithBlanksAndSign", TEST_FUNCTION_FIRST_SPECIES, 1, 25.0, FirstSpecies(" +2.5e1"), 1},
+        SConditionCase{"TextWithMinusSign", TEST_FUNCTION_FIRST_SPECIES, 1, -3.25, FirstSpecies("-3.25"), 1},
+        SConditionCase{"TextBeginningWithLetterIsZero", TEST_FUNCTION_FIRST_SPECIES, 1, 0.0, FirstSpecies("PSME"), 1},
+        SConditionCase{"EmptyTextIsZero", TEST_FUNCTION_FIRST_SPECIES, 1, 0.0, FirstSpecies(""), 1},
+        SConditionCase{"BorrowedTextReadAsNumber", TEST_FUNCTION_FIRST_SPECIES_SHARED, 1, 7.5, FirstSpecies("7.5"), 1},
+        SConditionCase{"RealRead", TEST_FUNCTION_MAX_DBH, 1, 30.0, FirstSpecies("PSME"), 1},
+        SConditionCase{"EmptySubsetIsEvaluated", TEST_FUNCTION_STEMS, 1, 0.0, {}, 1}),
+    [](const auto& info) { return std::string(info.param.pszName); });
+
+TEST_F(CCheckTriggerTest, TreeListIsFetchedEvenWithoutConditions)
+{
+    const std::string stand(30, 'X');   // full width: no terminator in the record
+    SScenarioTreatment record = TriggeredRecord(2000, stand.c_str(), "thin", false);
+
+    EXPECT_EQ(1, Check(record, 2015));
+    ASSERT_EQ(1, m_log.Count("GetStandInventory"));
+    EXPECT_EQ(2015, m_log.Calls()[0].nYear);
+    EXPECT_EQ(stand, m_log.Calls()[0].stand);
+
+    m_port.RefuseInventory(stand);
+    EXPECT_EQ(0, Check(record, 2015));
+    EXPECT_EQ(0, m_port.RefCount());
+}
+
+TEST_F(CCheckTriggerTest, FirstFailingConditionEndsTheCheck)
+{
+    const std::string otherLibrary = std::string(WOX_TEST_FUNCTION_DIR) + "/libNotLoadedFunctions.so";
+    m_port.SetTrees("S1", Stems(3));
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    AddCondition(record, TEST_FUNCTION_STEMS, 0, 2.0);   // fails: 3 stems are not below 2
+    SScenarioTriggerSpec& second = AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);
+    WoxCopyText(second.szLibrary, otherLibrary.c_str());
+
+    EXPECT_EQ(0, Check(record));
+    EXPECT_EQ(1, m_pLibMgr->Loads(FunctionLibraryPath()));
+    EXPECT_EQ(0, m_pLibMgr->Loads(otherLibrary));
+
+    // Once the first condition holds, the second one's library is asked for.
+    record.triggers[0].dValue = 5.0;
+    EXPECT_EQ(0, Check(record));
+    EXPECT_EQ(1, m_pLibMgr->Loads(otherLibrary));
+}
+
+TEST_F(CCheckTriggerTest, EveryConditionLoadsItsLibraryAndMakesItsOwnEnumerator)
+{
+    m_port.SetTrees("S1", Stems(3));
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    for (int i = 0; i < 3; ++i)
+        AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);
+    const int nCreatedBefore = CreatedEnumerators();
+
+    EXPECT_EQ(1, Check(record));
+
+    EXPECT_EQ(3, CreatedEnumerators() - nCreatedBefore);
+    EXPECT_EQ(3, m_pLibMgr->Loads(FunctionLibraryPath()));
+    EXPECT_EQ(1, m_log.Count("GetStandInventory"));
+    EXPECT_EQ(0, LiveEnumerators());
+}
+
+TEST_F(CCheckTriggerTest, EachConditionFiltersTheWholeStandAfresh)
+{
+    m_port.SetTrees("S1", {MakeTestTree("PSME", 30, 20), MakeTestTree("TSHE", 30, 20), MakeTestTree("PSME", 30, 20)});
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    SScenarioTriggerSpec& fir = AddCondition(record, TEST_FUNCTION_STEMS, 1, 2.0);
+    fir.bInclude = 1;
+    fir.nSpecies = 1;
+    WoxCopyText(fir.szSpecies[0], "PSME");
+    SScenarioTriggerSpec& hemlock = AddCondition(record, TEST_FUNCTION_STEMS, 1, 1.0);
+    hemlock.bInclude = 1;
+    hemlock.nSpecies = 1;
+    WoxCopyText(hemlock.szSpecies[0], "TSHE");
+    AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);   // default filter: every tree
+
+    EXPECT_EQ(1, Check(record));
+}
+
+// Whatever the check cannot have makes it answer 0, and it still gives back what it took.
+enum class EBroken { MissingLibrary, NoFactoryExport, UnknownFunction, TooManyConditions, NegativeConditionCount };
+
+class CBrokenConditionTest : public CCheckTriggerTest, public ::testing::WithParamInterface<EBroken>
+{
+};
+
+TEST_P(CBrokenConditionTest, AnswersZero)
+{
+    m_port.SetTrees("S1", Stems(3));
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    SScenarioTriggerSpec& spec = AddCondition(record, TEST_FUNCTION_STEMS, 3, 0.0);   // holds for any value
+    char szDataController[WOX_MAX_PATH] = {};
+    switch (GetParam())
+    {
+    case EBroken::MissingLibrary:
+        WoxCopyText(spec.szLibrary, (std::string(WOX_TEST_FUNCTION_DIR) + "/libMissing.so").c_str());
+        break;
+    case EBroken::NoFactoryExport:
+        ASSERT_TRUE(m_host.Registry()->ReadString("Libraries", "Data Controller Library", szDataController, WOX_MAX_PATH));
+        WoxCopyText(spec.szLibrary, szDataController);
+        break;
+    case EBroken::UnknownFunction: spec.nFunction = 999; break;
+    case EBroken::TooManyConditions:
+        for (int i = 1; i < WOX_SCENARIO_MAX_TRIGGERS; ++i)
+            record.triggers[i] = spec;
+        record.nTriggers = WOX_SCENARIO_MAX_TRIGGERS + 1;
+        break;
+    case EBroken::NegativeConditionCount: record.nTriggers = -1; break;
+    }
+
+    EXPECT_EQ(0, Check(record));
+    EXPECT_EQ(0, m_port.RefCount());
+    EXPECT_EQ(0, LiveEnumerators());
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, CBrokenConditionTest,
+                         ::testing::Values(EBroken::MissingLibrary, EBroken::NoFactoryExport, EBroken::UnknownFunction,
+                                           EBroken::TooManyConditions, EBroken::NegativeConditionCount));
+
+TEST_F(CCheckTriggerTest, FifteenConditionsAreAllEvaluated)
+{
+    m_port.SetTrees("S1", Stems(3));
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    for (int i = 0; i < WOX_SCENARIO_MAX_TRIGGERS; ++i)
+        AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);
+    EXPECT_EQ(1, Check(record));
+
+    record.triggers[WOX_SCENARIO_MAX_TRIGGERS - 1].dValue = 4.0;
+    EXPECT_EQ(0, Check(record));
+}
+}
