@@ -1,0 +1,117 @@
+// A whole simulation of a synthetic project: 5,000 stands of 200 tree records, 10 periods, every
+// stand with a repeatable basal-area-triggered thinning. Reports seconds per stand-period for
+// growth, trigger checks (the scenario component's runs less the treatments) and treatments.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "DemoForest.h"
+#include "HostContext.h"
+#include "RunCommand.h"
+#include "ScenarioCommand.h"
+
+namespace
+{
+constexpr int kStands = 5000;
+constexpr int kTrees = 200;
+constexpr int kPeriods = 10;
+
+// The triggered-thinning scenario for every stand of the synthetic project.
+std::string ScenarioJson(const SProject& project, const std::string& library)
+{
+    std::ostringstream json;
+    json << R"json({"format": "wox-scenario", "formatVersion": 1, "info": {"name": "Bench", "description": "", "endYear": 2100}, "records": [)json";
+    for (size_t i = 0; i < project.stands.size(); ++i)
+        json << (i ? "," : "") << R"json({"year": 2025, "stand": ")json" << project.stands[i].id
+             << R"json(", "triggered": 1, "endYear": 2100, "flags": 1, "triggerPartDefaults": true, "triggerCount": 1,
+               "triggers": [{"variable": "Basal Area (m2/ha)", "descriptorA": 5, "descriptorB": 1, "descriptorC": 9,
+               "library": ")json"
+             << library << R"json(", "function": 1, "value": 38.0, "operator": 2, "include": 0, "speciesCount": 0, "species": [],
+               "dbhMax": 999.0, "dbhMin": 0.0, "heightMax": 999.0, "heightMin": 0.0}],
+               "treatment": {"component": "{6A1D2F01-5C3B-4E7A-9B10-3C2F00000001}", "name": "Thin", "description": "",
+               "data": "0000000000003A40"}})json";
+    json << "]}";
+    return json.str();
+}
+
+void BM_SimulationPeriods(benchmark::State& state)
+{
+    CHostContext host;
+    std::string error;
+    if (!host.Load(WOX_BENCH_REGISTRY, &error))
+    {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string folder = (std::filesystem::temp_directory_path() / "wox-simulation-bench").string();
+    std::filesystem::remove_all(folder);
+    SDemoForestOptions options;
+    options.nStands = kStands;
+    options.nTreesPerStand = kTrees;
+    SProject project = MakeDemoForest(options);
+    if (!WriteProject(folder, project, &error))
+    {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string json = folder + "/bench.json", scenario = folder + "/scenarios/bench.scenario";
+    std::ofstream(json) << ScenarioJson(project, host.Registry()->Get("General", "Function Directory") + "/libWoxStandVariables.so");
+    char szScenario[] = "scenario", szImport[] = "import";
+    char* argv[] = {szScenario, szImport, const_cast<char*>(json.c_str()), const_cast<char*>(scenario.c_str()), nullptr};
+    if (RunScenarioCommand(host, 4, argv) != 0)
+    {
+        state.SkipWithError("cannot import the scenario");
+        return;
+    }
+    SRunTimings total;
+    size_t nTreatments = 0;
+    for (auto _ : state)
+    {
+        SRunOptions run;
+        run.project = folder;
+        run.scenario = "Bench";
+        run.nPeriods = kPeriods;
+        SRunResults results;
+        SRunTimings timings;
+        if (!RunSimulation(host, run, results, &timings, nullptr, &error))
+        {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        total.dGrowth += timings.dGrowth;
+        total.dScenarioRuns += timings.dScenarioRuns;
+        total.dTreatments += timings.dTreatments;
+        total.nStandPeriods += timings.nStandPeriods;
+        nTreatments += results.treatments.size();
+    }
+    if (total.nStandPeriods > 0)
+    {
+        const double n = total.nStandPeriods;
+        state.counters["growth_s_per_stand_period"] = total.dGrowth / n;
+        state.counters["triggers_s_per_stand_period"] = (total.dScenarioRuns - total.dTreatments) / n;
+        state.counters["treatments_s_per_stand_period"] = total.dTreatments / n;
+        state.counters["treatments_applied"] = static_cast<double>(nTreatments);
+        state.counters["stand_periods"] = n;
+    }
+    std::filesystem::remove_all(folder);
+}
+// One iteration: a run loads the components into its host, so a second run would need a new one.
+BENCHMARK(BM_SimulationPeriods)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int nQtArgc = 1;
+    QApplication application(nQtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

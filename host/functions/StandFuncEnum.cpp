@@ -1,0 +1,76 @@
+#include "StandFuncEnum.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "StandVariables.h"
+#include "WoxText.h"
+
+void CStandFuncEnum::AddReference() { ++m_nRef; }
+
+void CStandFuncEnum::Release()
+{
+    if (--m_nRef < 1)
+        delete this;
+}
+
+int CStandFuncEnum::Initialize(IWoxLibMgr*, IWoxRegistry* pRegistry, IWoxErrorReporter*)
+{
+    char szFolder[WOX_MAX_PATH] = {};
+    if (pRegistry && pRegistry->ReadString("General", "Function Directory", szFolder, sizeof szFolder))
+        m_library = std::string(szFolder) + "/" WOX_STAND_VARIABLES_LIBRARY;
+    return 1;
+}
+
+int CStandFuncEnum::ListFunctions(int, IDynamicPtrTemplate<IArrayExt2> pList, int, int, int)
+{
+    if (!pList)
+        return 0;
+    for (const SStandVariableInfo& variable : StandVariables())
+    {
+        SFunctionDescriptor descriptor = {};
+        WoxCopyText(descriptor.szVariable, variable.pszName);
+        descriptor.nDescriptorA = 5;
+        descriptor.nDescriptorB = 1;
+        descriptor.nDescriptorC = 9;
+        WoxCopyText(descriptor.szLibrary, m_library.c_str());
+        descriptor.nFunction = variable.nVariable;
+        if (!pList->Add(&descriptor))
+            return 0;
+    }
+    return 1;
+}
+
+int CStandFuncEnum::EvaluateFunction(int32_t nFunction, IDynamicPtrTemplate<IInventoryExt> pTrees, SFunctionValue* pValue,
+                                     IDynamicPtrTemplate<IDynamic>)
+{
+    if (!pTrees || !pValue)
+        return 0;
+    const SStandVariableInfo* pInfo = nullptr;
+    for (const SStandVariableInfo& variable : StandVariables())
+        if (variable.nVariable == nFunction)
+            pInfo = &variable;
+    if (!pInfo)
+        return 0;
+    std::vector<SInventory> trees;
+    int nSize = pTrees->GetSize();
+    trees.reserve(static_cast<size_t>(nSize > 0 ? nSize : 0));
+    for (int i = 0; i < nSize; ++i)
+        if (const SInventory* pTree = pTrees->GetAt(i))
+            trees.push_back(*pTree);
+    double dValue = ComputeStandVariable(pInfo->nVariable, trees);
+    if (pInfo->bInteger)
+    {
+        pValue->nType = WOX_VALUE_INTEGER;
+        pValue->nValue = static_cast<int32_t>(std::lround(std::min(dValue, 2.0e9)));
+        pValue->dValue = 0.0;
+    }
+    else
+    {
+        pValue->nType = WOX_VALUE_REAL;
+        pValue->dValue = dValue;
+        pValue->nValue = 0;
+    }
+    return 1;
+}

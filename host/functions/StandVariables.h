@@ -1,0 +1,44 @@
+#pragma once
+// Stand variables computed from a list of tree records (metric units): basal area m2/ha, stems
+// per hectare, quadratic mean diameter cm, mean and top height m, stem volume m3/ha and the
+// stand density index (stems/ha at a 25.4 cm reference diameter). Each tree record stands for
+// dTpha stems per hectare.
+
+#include <cstdint>
+#include <vector>
+
+#include "Containers.h"
+
+enum ENStandVariable : int32_t
+{
+    STAND_BASAL_AREA = 1,
+    STAND_STEMS = 2,
+    STAND_QMD = 3,
+    STAND_MEAN_HEIGHT = 4,
+    STAND_TOP_HEIGHT = 5,
+    STAND_VOLUME = 6,
+    STAND_DENSITY_INDEX = 7,
+};
+
+struct SStandVariableInfo
+{
+    ENStandVariable nVariable;
+    const char* pszName;
+    bool bInteger;   // answered as an integer value
+};
+
+// The variables in listing order.
+const std::vector<SStandVariableInfo>& StandVariables();
+
+// Basal area of one stem, m2 (diameter in cm).
+double TreeBasalArea(double dDbh);
+// Stem volume of one tree, m3: form factor 0.42 times basal area times height.
+double TreeVolume(double dDbh, double dHeight);
+
+// The variable's value over the trees; 0 for an empty list. Records with a diameter, height or
+// stem count that is negative or not a number count as no stems.
+double ComputeStandVariable(ENStandVariable nVariable, const SInventory* pTrees, size_t nTrees);
+inline double ComputeStandVariable(ENStandVariable nVariable, const std::vector<SInventory>& trees)
+{
+    return ComputeStandVariable(nVariable, trees.data(), trees.size());
+}

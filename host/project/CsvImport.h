@@ -1,0 +1,24 @@
+#pragma once
+// Builds a project from two CSV files:
+//   stands: stand_id,area_ha,site_index
+//   trees:  stand_id,tree_id,species,dbh_cm,height_m,tpha
+// Each file starts with that header line. Every bad row is refused with "FILE:LINE: reason";
+// one refusal means no project is written.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ProjectDatabase.h"
+
+struct SImportOptions
+{
+    std::string name;
+    int nFirstYear = 2025;
+    int nPeriodLength = 5;
+};
+
+// Parses and checks both files into project. isKnownSpecies decides which plant symbols are
+// accepted. Answers false with the refusals (at most 50 are kept, then a count line).
+bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<bool(const char*)>& isKnownSpecies,
+                     const SImportOptions& options, SProject& project, std::vector<std::string>& refusals);

@@ -1,0 +1,66 @@
+#include "Forest.h"
+
+#include <algorithm>
+
+#include "GrowthModel.h"
+#include "WoxText.h"
+
+CForest::CForest(SProject project) : m_project(std::move(project)), m_nYear(m_project.nFirstYear)
+{
+    for (size_t i = 0; i < m_project.stands.size(); ++i)
+        m_index.emplace(m_project.stands[i].id, i);
+    m_removals.assign(m_project.stands.size(), {0.0, 0.0});
+    m_pendingMessage.assign(m_project.stands.size(), {0.0, 0.0});
+    for (auto& stand : m_project.stands)
+        for (auto& tree : stand.trees)
+            tree.nYear = m_nYear;
+}
+
+int CForest::FindStand(const char* pszStand) const
+{
+    if (!pszStand)
+        return -1;
+    char szStand[31] = {};
+    WoxFieldToString(szStand, sizeof szStand, pszStand, 30);
+    auto found = m_index.find(szStand);
+    return found == m_index.end() ? -1 : static_cast<int>(found->second);
+}
+
+void CForest::SetTrees(size_t nIndex, std::vector<SInventory> trees)
+{
+    trees.erase(std::remove_if(trees.begin(), trees.end(), [](const SInventory& t) { return !(t.dTpha > 0.0); }), trees.end());
+    for (auto& tree : trees)
+    {
+        WoxCopyText(tree.szStand, m_project.stands[nIndex].id.c_str());
+        tree.nYear = m_nYear;
+    }
+    m_project.stands[nIndex].trees = std::move(trees);
+}
+
+void CForest::Grow(int nYears)
+{
+    for (auto& stand : m_project.stands)
+    {
+        CGrowthModel::Grow(stand.trees, stand.dSiteIndex, nYears);
+        stand.trees.erase(std::remove_if(stand.trees.begin(), stand.trees.end(), [](const SInventory& t) { return !(t.dTpha > 0.0); }),
+                          stand.trees.end());
+        for (auto& tree : stand.trees)
+            tree.nYear = m_nYear + nYears;
+    }
+    m_nYear += nYears;
+}
+
+void CForest::BookRemoval(size_t nIndex, double dStems, double dVolume)
+{
+    m_removals[nIndex].first += dStems;
+    m_removals[nIndex].second += dVolume;
+    m_pendingMessage[nIndex].first += dStems;
+    m_pendingMessage[nIndex].second += dVolume;
+}
+
+void CForest::TakeRemovals(size_t nIndex, double& dStems, double& dVolume)
+{
+    dStems = m_removals[nIndex].first;
+    dVolume = m_removals[nIndex].second;
+    m_removals[nIndex] = {0.0, 0.0};
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The simulated forest: every stand's current trees in the current year. Treatments replace a
+// stand's trees for the current year; growth moves all stands to a later year. Called on the
+// simulation's thread only.
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ProjectDatabase.h"
+
+struct SAppliedTreatment
+{
+    int nYear = 0;
+    std::string stand;
+    std::string treatment;     // the record's treatment name
+    std::string component;     // the treatment component's display name
+    double dRemovedStems = 0.0;   // per ha
+    double dRemovedVolume = 0.0;  // m3/ha
+};
+
+class CForest
+{
+public:
+    explicit CForest(SProject project);
+
+    const SProject& Project() const { return m_project; }
+    int Year() const { return m_nYear; }
+    size_t StandCount() const { return m_project.stands.size(); }
+    const SProjectStand& Stand(size_t nIndex) const { return m_project.stands[nIndex]; }
+    // The stand's index, -1 when unknown (identifiers compared over 30 characters).
+    int FindStand(const char* pszStand) const;
+
+    // Replaces a stand's trees (records without stems are dropped).
+    void SetTrees(size_t nIndex, std::vector<SInventory> trees);
+
+    // Grows every stand by nYears and advances the year.
+    void Grow(int nYears);
+
+    // Removals booked by treatments, per stand, since the last TakeRemovals of that stand.
+    void BookRemoval(size_t nIndex, double dStems, double dVolume);
+    void TakeRemovals(size_t nIndex, double& dStems, double& dVolume);
+
+    std::vector<SAppliedTreatment>& Applied() { return m_applied; }
+
+private:
+    SProject m_project;
+    int m_nYear;
+    std::unordered_map<std::string, size_t> m_index;
+    std::vector<std::pair<double, double>> m_removals;        // since the last TakeRemovals
+    std::vector<std::pair<double, double>> m_pendingMessage;  // since the last applied-treatment message
+    std::vector<SAppliedTreatment> m_applied;
+    friend class CProjectPortData;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// A project: a folder holding project.db (SQLite) and a scenarios/ folder. The database has the
+// tables project (name, first year, period length in years), stands (identifier of at most 30
+// characters, area in ha, site index in m at 50 years) and trees (stand, tree identifier, species
+// plant symbol, diameter at breast height in cm, height in m, stems per hectare it represents).
+
+#include <string>
+#include <vector>
+
+#include "Containers.h"
+
+struct SProjectStand
+{
+    std::string id;
+    double dArea = 0.0;        // ha
+    double dSiteIndex = 0.0;   // m at 50 years
+    std::vector<SInventory> trees;
+};
+
+struct SProject
+{
+    std::string name;
+    int nFirstYear = 0;
+    int nPeriodLength = 0;   // years
+    std::vector<SProjectStand> stands;
+};
+
+constexpr const char* WOX_PROJECT_DATABASE = "project.db";
+constexpr const char* WOX_PROJECT_SCENARIOS = "scenarios";
+
+// Creates the project folder (if needed), its scenarios/ folder and project.db. Refuses a folder
+// that already holds a project. All rows go in one transaction; false with *pError on failure,
+// in which case no database is left behind.
+bool WriteProject(const std::string& folder, const SProject& project, std::string* pError);
+
+// Reads a whole project; false with *pError when the folder holds no readable project.
+bool ReadProject(const std::string& folder, SProject& project, std::string* pError);
+
+// Fills a tree record (stand, tree, species text fields are copied with bounded copies).
+SInventory MakeTree(const std::string& stand, const std::string& tree, const std::string& species, double dDbh, double dHeight,
+                    double dTpha);

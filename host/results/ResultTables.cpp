@@ -1,0 +1,138 @@
+#include "Results.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace
+{
+struct SDbClose
+{
+    void operator()(sqlite3* p) const { sqlite3_close(p); }
+};
+struct SStmtFinalize
+{
+    void operator()(sqlite3_stmt* p) const { sqlite3_finalize(p); }
+};
+
+const char* kSchema =
+    "CREATE TABLE run (project TEXT, scenario TEXT);"
+    "CREATE TABLE stand_years (year INTEGER, stand_id TEXT, basal_area_before_m2ha REAL, basal_area_m2ha REAL, stems_ha REAL,"
+    " qmd_cm REAL, top_height_m REAL, volume_m3ha REAL, removed_stems_ha REAL, removed_volume_m3ha REAL);"
+    "CREATE TABLE treatments (year INTEGER, stand_id TEXT, treatment TEXT, component TEXT, removed_stems_ha REAL,"
+    " removed_volume_m3ha REAL);";
+
+std::string CsvText(const std::string& text)
+{
+    if (text.find_first_of(",\"\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string Number(double dValue, int nDecimals)
+{
+    char szText[64];
+    std::snprintf(szText, sizeof szText, "%.*f", nDecimals, dValue);
+    return szText;
+}
+
+bool WriteDatabase(const std::string& path, const SRunResults& results, std::string* pError)
+{
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    sqlite3* pRaw = nullptr;
+    int nOpen = sqlite3_open_v2(path.c_str(), &pRaw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::unique_ptr<sqlite3, SDbClose> pDb(pRaw);
+    auto fail = [&](const char* pszWhat) {
+        if (pError)
+            *pError = std::string(pszWhat) + " " + path + ": " + (pDb ? sqlite3_errmsg(pDb.get()) : "out of memory");
+        return false;
+    };
+    if (nOpen != SQLITE_OK || sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_exec(pDb.get(), kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("cannot create");
+    auto prepare = [&](const char* pszSql) {
+        sqlite3_stmt* pStmt = nullptr;
+        sqlite3_prepare_v2(pDb.get(), pszSql, -1, &pStmt, nullptr);
+        return std::unique_ptr<sqlite3_stmt, SStmtFinalize>(pStmt);
+    };
+    auto pRun = prepare("INSERT INTO run VALUES (?, ?)");
+    auto pYear = prepare("INSERT INTO stand_years VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    auto pTreatment = prepare("INSERT INTO treatments VALUES (?, ?, ?, ?, ?, ?)");
+    if (!pRun || !pYear || !pTreatment)
+        return fail("cannot prepare");
+    sqlite3_bind_text(pRun.get(), 1, results.project.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(pRun.get(), 2, results.scenario.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(pRun.get()) != SQLITE_DONE)
+        return fail("cannot write");
+    for (const SStandYear& row : results.standYears)
+    {
+        sqlite3_reset(pYear.get());
+        sqlite3_bind_int(pYear.get(), 1, row.nYear);
+        sqlite3_bind_text(pYear.get(), 2, row.stand.c_str(), -1, SQLITE_TRANSIENT);
+        const double values[] = {row.dBasalAreaBefore, row.dBasalArea, row.dStems, row.dQmd, row.dTopHeight, row.dVolume,
+                                 row.dRemovedStems, row.dRemovedVolume};
+        for (int i = 0; i < 8; ++i)
+            sqlite3_bind_double(pYear.get(), 3 + i, values[i]);
+        if (sqlite3_step(pYear.get()) != SQLITE_DONE)
+            return fail("cannot write");
+    }
+    for (const SAppliedTreatment& applied : results.treatments)
+    {
+        sqlite3_reset(pTreatment.get());
+        sqlite3_bind_int(pTreatment.get(), 1, applied.nYear);
+        sqlite3_bind_text(pTreatment.get(), 2, applied.stand.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(pTreatment.get(), 3, applied.treatment.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(pTreatment.get(), 4, applied.component.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(pTreatment.get(), 5, applied.dRemovedStems);
+        sqlite3_bind_double(pTreatment.get(), 6, applied.dRemovedVolume);
+        if (sqlite3_step(pTreatment.get()) != SQLITE_DONE)
+            return fail("cannot write");
+    }
+    if (sqlite3_exec(pDb.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("cannot commit");
+    return true;
+}
+}
+
+bool WriteResultTables(const std::string& folder, const SRunResults& results, std::string* pError)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec)
+    {
+        if (pError)
+            *pError = "cannot create " + folder + ": " + ec.message();
+        return false;
+    }
+    if (!WriteDatabase(folder + "/results.db", results, pError))
+        return false;
+    std::ofstream years(folder + "/stand_years.csv", std::ios::binary | std::ios::trunc);
+    years << "year,stand_id,basal_area_before_m2ha,basal_area_m2ha,stems_ha,qmd_cm,top_height_m,volume_m3ha,removed_stems_ha,"
+             "removed_volume_m3ha\n";
+    for (const SStandYear& row : results.standYears)
+        years << row.nYear << ',' << CsvText(row.stand) << ',' << Number(row.dBasalAreaBefore, 3) << ',' << Number(row.dBasalArea, 3)
+              << ',' << Number(row.dStems, 1) << ',' << Number(row.dQmd, 2) << ',' << Number(row.dTopHeight, 2) << ','
+              << Number(row.dVolume, 2) << ',' << Number(row.dRemovedStems, 1) << ',' << Number(row.dRemovedVolume, 2) << '\n';
+    std::ofstream treatments(folder + "/treatments.csv", std::ios::binary | std::ios::trunc);
+    treatments << "year,stand_id,treatment,component,removed_stems_ha,removed_volume_m3ha\n";
+    for (const SAppliedTreatment& applied : results.treatments)
+        treatments << applied.nYear << ',' << CsvText(applied.stand) << ',' << CsvText(applied.treatment) << ','
+                   << CsvText(applied.component) << ',' << Number(applied.dRemovedStems, 1) << ',' << Number(applied.dRemovedVolume, 2)
+                   << '\n';
+    years.close();
+    treatments.close();
+    if (!years || !treatments)
+    {
+        if (pError)
+            *pError = "cannot write the CSV files in " + folder;
+        return false;
+    }
+    return true;
+}

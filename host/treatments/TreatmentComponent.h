@@ -1,0 +1,68 @@
+#pragma once
+// The common part of the host's treatment components (type 9): the component operations, the
+// Data Controller Library for tree-record arrays, and a RunComponent that fetches the stand's
+// trees from the port data, lets the treatment change them, writes them back with
+// SetStandInventory and books the removed stems and volume with RecordRemoval. The treatment's
+// parameter block is a block on the component heap (pData is its 32-bit handle).
+//
+// An applied treatment writes "<component name>\t<treatment name>" into the stand message's
+// text, so the host can book which treatment it was. Runs on the host thread that calls it.
+
+#include <atomic>
+#include <vector>
+
+#include "ComponentInterface.h"
+#include "ScenarioRecords.h"
+
+class CTreatmentComponent : public ITreatmentComponent
+{
+public:
+    explicit CTreatmentComponent(void* hHeap);
+    CTreatmentComponent(const CTreatmentComponent&) = delete;
+    CTreatmentComponent& operator=(const CTreatmentComponent&) = delete;
+
+    void AddReference() override;
+    void Release() override;
+    int Create(IWoxLibMgr* pLibMgr, IWoxThreadPool* pThreadPool, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter,
+               ISpeciesMap* pSpeciesMap, ICompMgr* pCompMgr) override;
+    void* GetInterface(ENWoxCompInterface nInterface) override;
+    int GetDefaultValues(SComponentValue* pValues) override;
+    int GetDisplayInfo(SComponentDisplay* pInfo) override;
+    ENDesignator GetType() override { return WOX_DESIGNATOR_TREATMENT; }
+    int InstallComponent() override { return 1; }
+    int UninstallComponent() override { return 1; }
+    int NeedsInitialConfig() override { return 0; }
+    int SetupComponent(SComponentData*, IDynamicPtrTemplate<IArrayExt2>) override { return 1; }
+    int ShowComponentConfig(SComponentData*, int*) override { return 0; }
+    int ShowComponentTool(SComponentData*) override { return 0; }
+    int HasTool() override { return 0; }
+    // Applies the one treatment of the selection in pData to its stand and year.
+    int RunComponent(SComponentData* pData, SStandMessage* pMessage) override;
+    // The define and modify dialogs belong to the editor; without them these answer 0.
+    int ShowComponentEditor(SComponentData*) override { return 0; }
+    int ModifyTreatment(SComponentData*, int) override { return 0; }
+    int DefineTreatments(SComponentData*, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
+    int DefineTriggeredTreatment(SComponentData*, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
+
+    // The display name (also the component part of the stand message text).
+    virtual const char* Name() const = 0;
+    // Size of the parameter block; a record whose block is missing or shorter runs with the
+    // defaults.
+    virtual uint32_t ParameterSize() const = 0;
+    virtual void DefaultParameters(void* pParameters) const = 0;
+    // Changes the trees for the year; false refuses the treatment (nothing is changed).
+    virtual bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const = 0;
+
+protected:
+    virtual ~CTreatmentComponent() = default;
+
+private:
+    bool MakeInventory(IDynamicPtrTemplate<IInventoryExt>& pTrees) const;
+
+    IWoxHeap* m_pHeap;
+    std::atomic<int> m_nRef{0};
+    IWoxLibMgr* m_pLibMgr = nullptr;
+    IWoxRegistry* m_pRegistry = nullptr;
+    IWoxErrorReporter* m_pErrorReporter = nullptr;
+    PFN_CreateInventoryExt m_pfnCreateInventory = nullptr;
+};

@@ -1,0 +1,118 @@
+#include "Treatments.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+
+#include "StandVariables.h"
+#include "WoxText.h"
+
+const GUID g_guidThinBelow = {0x6A1D2F01, 0x5C3B, 0x4E7A, {0x9B, 0x10, 0x3C, 0x2F, 0x00, 0x00, 0x00, 0x01}};
+const GUID g_guidThinAbove = {0x6A1D2F01, 0x5C3B, 0x4E7A, {0x9B, 0x10, 0x3C, 0x2F, 0x00, 0x00, 0x00, 0x02}};
+const GUID g_guidClearcut = {0x6A1D2F01, 0x5C3B, 0x4E7A, {0x9B, 0x10, 0x3C, 0x2F, 0x00, 0x00, 0x00, 0x03}};
+const GUID g_guidPlanting = {0x6A1D2F01, 0x5C3B, 0x4E7A, {0x9B, 0x10, 0x3C, 0x2F, 0x00, 0x00, 0x00, 0x04}};
+
+namespace
+{
+// Takes basal area from the trees in the given order until dRemove m2/ha are gone; the last
+// record touched loses only part of its stems.
+void RemoveBasalArea(std::vector<SInventory>& trees, std::vector<size_t> order, double dRemove)
+{
+    for (size_t nIndex : order)
+    {
+        if (dRemove <= 0.0)
+            break;
+        SInventory& tree = trees[nIndex];
+        double dPerStem = TreeBasalArea(tree.dDbh);
+        if (!(tree.dTpha > 0.0) || !(dPerStem > 0.0))
+            continue;
+        double dTake = std::min(tree.dTpha, dRemove / dPerStem);
+        tree.dTpha -= dTake;
+        dRemove -= dTake * dPerStem;
+        if (tree.dTpha < 1e-9)
+            tree.dTpha = 0.0;
+    }
+    trees.erase(std::remove_if(trees.begin(), trees.end(), [](const SInventory& t) { return !(t.dTpha > 0.0); }), trees.end());
+}
+
+std::vector<size_t> OrderByDiameter(const std::vector<SInventory>& trees, bool bLargestFirst)
+{
+    std::vector<size_t> order(trees.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return bLargestFirst ? trees[a].dDbh > trees[b].dDbh : trees[a].dDbh < trees[b].dDbh;
+    });
+    return order;
+}
+}
+
+void CThinBelow::DefaultParameters(void* pParameters) const { static_cast<SThinBelowParameters*>(pParameters)->dResidualBasalArea = 20.0; }
+
+bool CThinBelow::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t) const
+{
+    double dResidual = static_cast<const SThinBelowParameters*>(pParameters)->dResidualBasalArea;
+    if (!(dResidual >= 0.0))
+        return false;
+    double dExcess = ComputeStandVariable(STAND_BASAL_AREA, trees) - dResidual;
+    RemoveBasalArea(trees, OrderByDiameter(trees, false), dExcess);
+    return true;
+}
+
+void CThinAbove::DefaultParameters(void* pParameters) const { static_cast<SThinAboveParameters*>(pParameters)->dRemovedShare = 0.3; }
+
+bool CThinAbove::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t) const
+{
+    double dShare = static_cast<const SThinAboveParameters*>(pParameters)->dRemovedShare;
+    if (!(dShare >= 0.0 && dShare <= 1.0))
+        return false;
+    RemoveBasalArea(trees, OrderByDiameter(trees, true), dShare * ComputeStandVariable(STAND_BASAL_AREA, trees));
+    return true;
+}
+
+void CClearcut::DefaultParameters(void* pParameters) const { static_cast<SClearcutParameters*>(pParameters)->dMinDbh = 0.0; }
+
+bool CClearcut::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t) const
+{
+    double dMinDbh = static_cast<const SClearcutParameters*>(pParameters)->dMinDbh;
+    if (!(dMinDbh >= 0.0))
+        return false;
+    trees.erase(std::remove_if(trees.begin(), trees.end(), [&](const SInventory& t) { return t.dDbh >= dMinDbh; }), trees.end());
+    return true;
+}
+
+void CPlanting::DefaultParameters(void* pParameters) const
+{
+    auto* pPlanting = static_cast<SPlantingParameters*>(pParameters);
+    std::memset(pPlanting, 0, sizeof *pPlanting);
+    WoxCopyText(pPlanting->szSpecies, "PSME");
+    pPlanting->dStemsPerHa = 1000.0;
+    pPlanting->dDbh = 1.0;
+    pPlanting->dHeight = 1.5;
+}
+
+bool CPlanting::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const
+{
+    const auto* pPlanting = static_cast<const SPlantingParameters*>(pParameters);
+    if (!(pPlanting->dStemsPerHa > 0.0 && pPlanting->dStemsPerHa <= 20000.0) || !(pPlanting->dDbh >= 0.0) || !(pPlanting->dHeight >= 0.0) ||
+        WoxTextLength(pPlanting->szSpecies) == 0)
+        return false;
+    // Ten records per cohort so that later thinnings can take part of it.
+    constexpr int kRecords = 10;
+    for (int i = 0; i < kRecords; ++i)
+    {
+        SInventory tree = {};
+        char szTree[24];
+        std::snprintf(szTree, sizeof szTree, "P%d-%d", static_cast<int>(nYear), i + 1);
+        WoxCopyText(tree.szTree, szTree);
+        std::memcpy(tree.szSpecies, pPlanting->szSpecies, sizeof tree.szSpecies);
+        tree.nYear = nYear;
+        tree.dDbh = pPlanting->dDbh * (0.8 + 0.04 * i);
+        tree.dHeight = pPlanting->dHeight * (0.9 + 0.02 * i);
+        tree.dTpha = pPlanting->dStemsPerHa / kRecords;
+        tree.dCrownRatio = 0.9;
+        trees.push_back(tree);
+    }
+    return true;
+}

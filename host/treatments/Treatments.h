@@ -1,0 +1,85 @@
+#pragma once
+// The four treatment components and their parameter blocks (little-endian doubles, as stored in
+// a scenario's parameter data):
+//   thinning from below  {6A1D2F01-5C3B-4E7A-9B10-3C2F00000001}  SThinBelowParameters  (8 bytes)
+//   thinning from above  {6A1D2F01-5C3B-4E7A-9B10-3C2F00000002}  SThinAboveParameters  (8 bytes)
+//   clearcut             {6A1D2F01-5C3B-4E7A-9B10-3C2F00000003}  SClearcutParameters   (8 bytes)
+//   planting             {6A1D2F01-5C3B-4E7A-9B10-3C2F00000004}  SPlantingParameters   (40 bytes)
+
+#include "TreatmentComponent.h"
+
+// Removes the smallest trees first until the basal area is down to the residual (m2/ha).
+struct SThinBelowParameters
+{
+    double dResidualBasalArea;
+};
+// Removes this share (0..1) of the basal area, largest trees first.
+struct SThinAboveParameters
+{
+    double dRemovedShare;
+};
+// Removes every tree of at least this diameter (cm); 0 removes all.
+struct SClearcutParameters
+{
+    double dMinDbh;
+};
+// Adds a cohort of seedlings.
+struct SPlantingParameters
+{
+    char szSpecies[10];
+    char cPad[6];
+    double dStemsPerHa;
+    double dDbh;      // cm
+    double dHeight;   // m
+};
+static_assert(sizeof(SThinBelowParameters) == 8 && sizeof(SThinAboveParameters) == 8 && sizeof(SClearcutParameters) == 8);
+static_assert(sizeof(SPlantingParameters) == 40 && offsetof(SPlantingParameters, dStemsPerHa) == 16);
+
+extern const GUID g_guidThinBelow;
+extern const GUID g_guidThinAbove;
+extern const GUID g_guidClearcut;
+extern const GUID g_guidPlanting;
+
+class CThinBelow final : public CTreatmentComponent
+{
+public:
+    using CTreatmentComponent::CTreatmentComponent;
+    GUID GetGUID() override { return g_guidThinBelow; }
+    const char* Name() const override { return "Thinning from below"; }
+    uint32_t ParameterSize() const override { return sizeof(SThinBelowParameters); }
+    void DefaultParameters(void* pParameters) const override;
+    bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
+};
+
+class CThinAbove final : public CTreatmentComponent
+{
+public:
+    using CTreatmentComponent::CTreatmentComponent;
+    GUID GetGUID() override { return g_guidThinAbove; }
+    const char* Name() const override { return "Thinning from above"; }
+    uint32_t ParameterSize() const override { return sizeof(SThinAboveParameters); }
+    void DefaultParameters(void* pParameters) const override;
+    bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
+};
+
+class CClearcut final : public CTreatmentComponent
+{
+public:
+    using CTreatmentComponent::CTreatmentComponent;
+    GUID GetGUID() override { return g_guidClearcut; }
+    const char* Name() const override { return "Clearcut"; }
+    uint32_t ParameterSize() const override { return sizeof(SClearcutParameters); }
+    void DefaultParameters(void* pParameters) const override;
+    bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
+};
+
+class CPlanting final : public CTreatmentComponent
+{
+public:
+    using CTreatmentComponent::CTreatmentComponent;
+    GUID GetGUID() override { return g_guidPlanting; }
+    const char* Name() const override { return "Planting"; }
+    uint32_t ParameterSize() const override { return sizeof(SPlantingParameters); }
+    void DefaultParameters(void* pParameters) const override;
+    bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
+};
