@@ -28,7 +28,7 @@ enum : int32_t
 };
 
 // How a function enumerator describes one function of its library (328 bytes). A trigger
-// specification starts with a copy of it.
+// condition starts with a copy of it.
 struct SFunctionDescriptor
 {
     char szVariable[52];
