@@ -22,7 +22,9 @@ unsigned char* CElementIndex::TakeBlock(size_t nSize)
         m_spares.pop_back();
         return pBlock;
     }
-    return NewBlock(nSize);
+    // Not zero-filled: every caller copies a whole element in, and zeroing record-sized blocks
+    // first would touch every new page twice.
+    return new (std::nothrow) unsigned char[nSize];
 }
 
 void CElementIndex::MoveGap(size_t nPosition)

@@ -27,7 +27,7 @@ public:
     static void FreeBlock(unsigned char* pBlock);
 
     // A block for one element of nSize bytes (a spare when one of that size is kept, else a new
-    // zero-filled one); its content is the caller's to set. None when memory is short.
+    // one), not initialised: the caller sets all of it. None when memory is short.
     unsigned char* TakeBlock(size_t nSize);
 
     size_t Size() const { return m_slots.size() - (m_nGapEnd - m_nGapStart); }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <new>
 #include <system_error>
 
@@ -62,8 +63,7 @@ int64_t CWoxBinary::Tell()
 {
     if (m_fd < 0)
         return -1;
-    off_t nPosition = ::lseek(m_fd, 0, SEEK_CUR);
-    return nPosition < 0 ? -1 : static_cast<int64_t>(nPosition);
+    return m_nPosition;
 }
 
 int CWoxBinary::Open(const char* pszPath, int nMode, int bCreate)
@@ -105,6 +105,7 @@ int CWoxBinary::Open(const char* pszPath, int nMode, int bCreate)
         return 0;
     }
     m_fd = fd;
+    m_nPosition = 0;
     return 1;
 }
 
@@ -121,7 +122,7 @@ int CWoxBinary::Read(void* pBuffer, uint32_t* pnDone, uint32_t nSize)
         auto* pBytes = static_cast<unsigned char*>(pBuffer);
         while (nDone < nSize)
         {
-            ssize_t n = ::read(m_fd, pBytes + nDone, nSize - nDone);
+            ssize_t n = ::pread(m_fd, pBytes + nDone, nSize - nDone, static_cast<off_t>(m_nPosition + nDone));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
@@ -136,6 +137,7 @@ int CWoxBinary::Read(void* pBuffer, uint32_t* pnDone, uint32_t nSize)
             }
             nDone += static_cast<uint32_t>(n);
         }
+        m_nPosition += nDone;
         bResult = nDone == nSize;
     }
     if (pnDone)
@@ -150,21 +152,27 @@ int CWoxBinary::Seek(int64_t nPosition, int nOrigin)
         Report("seek", "file not open");
         return 0;
     }
-    int nWhence;
+    int64_t nBase;
     switch (nOrigin)
     {
-    case 0: nWhence = SEEK_SET; break;
-    case 1: nWhence = SEEK_CUR; break;
-    case 2: nWhence = SEEK_END; break;
+    case 0: nBase = 0; break;
+    case 1: nBase = m_nPosition; break;
+    case 2:
+        nBase = GetLength();
+        if (nBase < 0)
+            return 0;
+        break;
     default:
         Report("seek", "unknown origin " + std::to_string(nOrigin));
         return 0;
     }
-    if (::lseek(m_fd, static_cast<off_t>(nPosition), nWhence) < 0)
+    // Like lseek: any position at or after the start is accepted, also past the end.
+    if ((nPosition < 0 && nBase < -nPosition) || (nPosition > 0 && nBase > INT64_MAX - nPosition))
     {
-        ReportErrno("seek", errno);
+        ReportErrno("seek", EINVAL);
         return 0;
     }
+    m_nPosition = nBase + nPosition;
     return 1;
 }
 
@@ -181,7 +189,7 @@ int CWoxBinary::Write(const void* pBuffer, uint32_t* pnDone, uint32_t nSize)
         const auto* pBytes = static_cast<const unsigned char*>(pBuffer);
         while (nDone < nSize)
         {
-            ssize_t n = ::write(m_fd, pBytes + nDone, nSize - nDone);
+            ssize_t n = ::pwrite(m_fd, pBytes + nDone, nSize - nDone, static_cast<off_t>(m_nPosition + nDone));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
@@ -192,6 +200,7 @@ int CWoxBinary::Write(const void* pBuffer, uint32_t* pnDone, uint32_t nSize)
             }
             nDone += static_cast<uint32_t>(n);
         }
+        m_nPosition += nDone;
         bResult = nDone == nSize;
     }
     if (pnDone)

@@ -42,6 +42,9 @@ private:
     std::atomic<int> m_nReferences{0};
     IWoxErrorReporter* m_pErrorReporter = nullptr;
     int m_fd = -1;
+    // The file position is kept here and every transfer is positioned (pread/pwrite), so Tell
+    // and Seek cost no system call: a save asks for them around every record.
+    int64_t m_nPosition = 0;
     std::string m_path;
 };
 
