@@ -4,9 +4,15 @@
 #include <cstring>
 #include <new>
 
+namespace
+{
+// Every block can hold the spare list's link.
+size_t BlockBytes(size_t nSize) { return std::max(nSize, sizeof(unsigned char*)); }
+}
+
 unsigned char* CElementIndex::NewBlock(size_t nSize)
 {
-    return new (std::nothrow) unsigned char[nSize]();
+    return new (std::nothrow) unsigned char[BlockBytes(nSize)]();
 }
 
 void CElementIndex::FreeBlock(unsigned char* pBlock)
@@ -16,15 +22,16 @@ void CElementIndex::FreeBlock(unsigned char* pBlock)
 
 unsigned char* CElementIndex::TakeBlock(size_t nSize)
 {
-    if (nSize == m_nSpareSize && !m_spares.empty())
+    if (nSize == m_nSpareSize && m_pSpares)
     {
-        unsigned char* pBlock = m_spares.back();
-        m_spares.pop_back();
+        unsigned char* pBlock = m_pSpares;
+        std::memcpy(&m_pSpares, pBlock, sizeof m_pSpares);
+        --m_nSpares;
         return pBlock;
     }
     // Not zero-filled: every caller copies a whole element in, and zeroing record-sized blocks
     // first would touch every new page twice.
-    return new (std::nothrow) unsigned char[nSize];
+    return new (std::nothrow) unsigned char[BlockBytes(nSize)];
 }
 
 void CElementIndex::MoveGap(size_t nPosition)
@@ -86,22 +93,15 @@ void CElementIndex::Erase(size_t nIndex, size_t nCount, size_t nSize)
     MoveGap(nIndex);
     if (nSize != m_nSpareSize)
     {
-        for (unsigned char* pBlock : m_spares)
-            FreeBlock(pBlock);
-        m_spares.clear();
+        FreeSpares();
         m_nSpareSize = nSize;
     }
     for (size_t i = 0; i < nCount; ++i)
     {
         unsigned char* pBlock = m_slots[m_nGapEnd + i];
-        try
-        {
-            m_spares.push_back(pBlock);
-        }
-        catch (...)
-        {
-            FreeBlock(pBlock);
-        }
+        std::memcpy(pBlock, &m_pSpares, sizeof m_pSpares);
+        m_pSpares = pBlock;
+        ++m_nSpares;
     }
     m_nGapEnd += nCount;
 }
@@ -112,9 +112,18 @@ void CElementIndex::Clear()
         FreeBlock(m_slots[i]);
     for (size_t i = m_nGapEnd; i < m_slots.size(); ++i)
         FreeBlock(m_slots[i]);
-    for (unsigned char* pBlock : m_spares)
-        FreeBlock(pBlock);
+    FreeSpares();
     std::vector<unsigned char*>().swap(m_slots);
-    std::vector<unsigned char*>().swap(m_spares);
     m_nGapStart = m_nGapEnd = 0;
+}
+
+void CElementIndex::FreeSpares()
+{
+    while (m_pSpares)
+    {
+        unsigned char* pBlock = m_pSpares;
+        std::memcpy(&m_pSpares, pBlock, sizeof m_pSpares);
+        FreeBlock(pBlock);
+    }
+    m_nSpares = 0;
 }
