@@ -9,29 +9,6 @@
 
 namespace
 {
-// One QApplication for the test program (offscreen platform from the test environment).
-class CQtEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char szName[] = "wox_engine_tests";
-        static char* argv[] = {szName, nullptr};
-        m_pApp = new QApplication(argc, argv);
-    }
-    void TearDown() override
-    {
-        delete m_pApp;
-        m_pApp = nullptr;
-    }
-
-private:
-    QApplication* m_pApp = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_pQtEnvironment = ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
-
 constexpr int kOpenScenarioTemplate = 10025;
 constexpr int kScenarioList = 5005;
 

@@ -21,27 +21,6 @@
 
 namespace
 {
-class CQtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int s_nArgc = 1;
-        static char s_szName[] = "wox_simulation_tests";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = new QApplication(s_nArgc, s_argv);
-    }
-    void TearDown() override
-    {
-        delete m_pApp;
-        m_pApp = nullptr;
-    }
-
-private:
-    QApplication* m_pApp = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const g_pQtEnvironment = ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
-
 constexpr double kTrigger = 32.0;
 
 // Stand A (about 25 m2/ha) gets a normal thinning in 2030; stand B (about 30 m2/ha) a triggered

@@ -1,4 +1,5 @@
 // One QApplication for the whole test program (offscreen platform from the test environment).
+// Compiled into every test program that shows widgets.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ public:
     void SetUp() override
     {
         static int argc = 1;
-        static char szName[] = "wox_ui_tests";
+        static char szName[] = "wox_tests";
         static char* argv[] = {szName, nullptr};
         m_pApp = new QApplication(argc, argv);
     }
