@@ -3,28 +3,16 @@
 #include <climits>
 #include <cstring>
 
-namespace
-{
-// Frees blocks that never made it into an index.
-void FreeBlocks(std::vector<unsigned char*>& blocks)
-{
-    for (unsigned char* pBlock : blocks)
-        CElementIndex::FreeBlock(pBlock);
-    blocks.clear();
-}
-}
-
 int CArrayExt2::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter, int nElementSize)
 {
     if (nElementSize <= 0 || nElementSize > kMaxElementSize)
         return 0;
     CContainerGuard guard(m_lock, -1, nullptr);
-    if (m_elements.Size() > 0 && m_nElementSize != static_cast<size_t>(nElementSize))
+    if (!m_elements.SetElementSize(static_cast<size_t>(nElementSize)))
         return 0;
     m_pLibMgr = pLibMgr;
     m_pRegistry = pRegistry;
     m_pErrorReporter = pErrorReporter;
-    m_nElementSize = static_cast<size_t>(nElementSize);
     return 1;
 }
 
@@ -33,45 +21,31 @@ int CArrayExt2::Add(const void* pElement, int nWaitMs, WoxStopEvent pStop)
     if (!pElement)
         return 0;
     CContainerGuard guard(m_lock, nWaitMs, pStop.Get());
-    if (!guard.Owns() || m_nElementSize == 0 || m_elements.Size() >= INT_MAX)
+    if (!guard.Owns() || m_elements.ElementSize() == 0 || m_elements.Size() >= INT_MAX)
         return 0;
-    unsigned char* pBlock = m_elements.TakeBlock(m_nElementSize);
+    unsigned char* pBlock = m_elements.Append();
     if (!pBlock)
         return 0;
-    std::memcpy(pBlock, pElement, m_nElementSize);
-    if (!m_elements.Append(pBlock))
-    {
-        CElementIndex::FreeBlock(pBlock);
-        return 0;
-    }
+    std::memcpy(pBlock, pElement, m_elements.ElementSize());
     return 1;
 }
 
-bool CArrayExt2::CopyElements(std::vector<unsigned char*>& copies, size_t& nElementSize, const CWaitDeadline& deadline, ITdEvent* pStop)
+bool CArrayExt2::CopyElements(std::vector<unsigned char>& copies, size_t& nElementSize, const CWaitDeadline& deadline, ITdEvent* pStop)
 {
     CContainerGuard guard(m_lock, deadline, pStop);
     if (!guard.Owns())
         return false;
-    nElementSize = m_nElementSize;
+    nElementSize = m_elements.ElementSize();
     try
     {
-        copies.reserve(m_elements.Size());
+        copies.resize(m_elements.Size() * nElementSize);
     }
     catch (...)
     {
         return false;
     }
     for (size_t i = 0; i < m_elements.Size(); ++i)
-    {
-        unsigned char* pBlock = CElementIndex::NewBlock(m_nElementSize);
-        if (!pBlock)
-        {
-            FreeBlocks(copies);
-            return false;
-        }
-        std::memcpy(pBlock, m_elements.At(i), m_nElementSize);
-        copies.push_back(pBlock);
-    }
+        std::memcpy(copies.data() + i * nElementSize, m_elements.At(i), nElementSize);
     return true;
 }
 
@@ -83,22 +57,18 @@ int CArrayExt2::Copy(IArrayExt2* pSource, int /*nReserved*/, int nWaitMs, WoxSto
     size_t nElementSize = 0;
     {
         CContainerGuard guard(m_lock, deadline, pStop.Get());
-        if (!guard.Owns() || m_nElementSize == 0)
+        if (!guard.Owns() || m_elements.ElementSize() == 0)
             return 0;
-        nElementSize = m_nElementSize;
+        nElementSize = m_elements.ElementSize();
     }
 
-    std::vector<unsigned char*> copies;
+    // The source's elements, one after another.
+    std::vector<unsigned char> copies;
     if (auto* pOwn = dynamic_cast<CArrayExt2*>(pSource))
     {
         size_t nSourceSize = 0;
-        if (!pOwn->CopyElements(copies, nSourceSize, deadline, pStop.Get()))
+        if (!pOwn->CopyElements(copies, nSourceSize, deadline, pStop.Get()) || nSourceSize != nElementSize)
             return 0;
-        if (nSourceSize != nElementSize)
-        {
-            FreeBlocks(copies);
-            return 0;
-        }
     }
     else
     {
@@ -106,39 +76,27 @@ int CArrayExt2::Copy(IArrayExt2* pSource, int /*nReserved*/, int nWaitMs, WoxSto
         int nCount = pSource->GetSize(nWaitMs, pStop);
         for (int i = 0; i < nCount; ++i)
         {
-            const void* pElement = pSource->GetAt(i, 0, nWaitMs, pStop);
+            const auto* pElement = static_cast<const unsigned char*>(pSource->GetAt(i, 0, nWaitMs, pStop));
             if (!pElement)
                 continue;
-            unsigned char* pBlock = CElementIndex::NewBlock(nElementSize);
-            if (!pBlock)
-            {
-                FreeBlocks(copies);
-                return 0;
-            }
-            std::memcpy(pBlock, pElement, nElementSize);
             try
             {
-                copies.push_back(pBlock);
+                copies.insert(copies.end(), pElement, pElement + nElementSize);
             }
             catch (...)
             {
-                CElementIndex::FreeBlock(pBlock);
-                FreeBlocks(copies);
                 return 0;
             }
         }
     }
 
+    const size_t nCopies = copies.size() / nElementSize;
     CContainerGuard guard(m_lock, deadline, pStop.Get());
-    if (!guard.Owns() || m_nElementSize != nElementSize || copies.size() > static_cast<size_t>(INT_MAX) - m_elements.Size() ||
-        !m_elements.Reserve(copies.size()))
-    {
-        FreeBlocks(copies);
+    if (!guard.Owns() || m_elements.ElementSize() != nElementSize || nCopies > static_cast<size_t>(INT_MAX) - m_elements.Size() ||
+        !m_elements.Reserve(nCopies))
         return 0;
-    }
-    for (unsigned char* pBlock : copies)
-        m_elements.Append(pBlock); // cannot fail after Reserve
-    copies.clear();
+    for (size_t i = 0; i < nCopies; ++i)
+        std::memcpy(m_elements.Append(), copies.data() + i * nElementSize, nElementSize); // cannot fail after Reserve
     return 1;
 }
 
@@ -153,7 +111,7 @@ int CArrayExt2::RemoveAt(int nIndex, int nCount, int nWaitMs, WoxStopEvent pStop
     size_t nSize = m_elements.Size();
     if (nFirst >= nSize || static_cast<size_t>(nCount) > nSize - nFirst)
         return 0;
-    m_elements.Erase(nFirst, static_cast<size_t>(nCount), m_nElementSize);
+    m_elements.Erase(nFirst, static_cast<size_t>(nCount));
     return 1;
 }
 
@@ -181,7 +139,7 @@ int CArrayExt2::SetAt(int nIndex, int /*nReserved*/, const void* pElement, int n
     if (!guard.Owns() || static_cast<size_t>(nIndex) >= m_elements.Size())
         return 0;
     // memmove: the caller may hand back the element's own address.
-    std::memmove(m_elements.At(static_cast<size_t>(nIndex)), pElement, m_nElementSize);
+    std::memmove(m_elements.At(static_cast<size_t>(nIndex)), pElement, m_elements.ElementSize());
     return 1;
 }
 

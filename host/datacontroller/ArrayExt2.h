@@ -36,12 +36,12 @@ private:
     friend class CRefCounted<CArrayExt2, IArrayExt2>;
     ~CArrayExt2() = default;
 
-    // Copies of all elements, taken under the lock; false when the lock or memory was not had.
-    bool CopyElements(std::vector<unsigned char*>& copies, size_t& nElementSize, const CWaitDeadline& deadline, ITdEvent* pStop);
+    // A copy of all elements one after another, taken under the lock; false when the lock or
+    // memory was not had.
+    bool CopyElements(std::vector<unsigned char>& copies, size_t& nElementSize, const CWaitDeadline& deadline, ITdEvent* pStop);
 
     CContainerLock m_lock;
-    CElementIndex m_elements;
-    size_t m_nElementSize = 0;
+    CElementIndex m_elements; // its element size is the array's, 0 before Initialize
     IWoxLibMgr* m_pLibMgr = nullptr;
     IWoxRegistry* m_pRegistry = nullptr;
     IWoxErrorReporter* m_pErrorReporter = nullptr;

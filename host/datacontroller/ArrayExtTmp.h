@@ -17,7 +17,7 @@ class CArrayExtTmp final : public CRefCounted<CArrayExtTmp<T>, IArrayExtTmp<T>>
     static_assert(std::is_trivially_copyable_v<T>, "records are copied as bytes");
 
 public:
-    CArrayExtTmp() = default;
+    CArrayExtTmp() : m_elements(sizeof(T)) {}
     CArrayExtTmp(const CArrayExtTmp&) = delete;
     CArrayExtTmp& operator=(const CArrayExtTmp&) = delete;
 
@@ -53,15 +53,10 @@ public:
         CContainerGuard guard(m_lock, nWaitMs, pStop.Get());
         if (!guard.Owns() || m_elements.Size() >= INT_MAX)
             return 0;
-        unsigned char* pBlock = m_elements.TakeBlock(sizeof(T));
+        unsigned char* pBlock = m_elements.Append();
         if (!pBlock)
             return 0;
         std::memcpy(pBlock, pElement, sizeof(T));
-        if (!m_elements.Append(pBlock))
-        {
-            CElementIndex::FreeBlock(pBlock);
-            return 0;
-        }
         return 1;
     }
 

@@ -1,37 +1,133 @@
 #include "ElementIndex.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace
 {
-// Every block can hold the spare list's link.
-size_t BlockBytes(size_t nSize) { return std::max(nSize, sizeof(unsigned char*)); }
+constexpr size_t kAlign = alignof(std::max_align_t);
+constexpr size_t kFirstChunkBlocks = 4;
+
+// Full-size chunks given back by emptied arrays, kept for the next arrays of the process. A tree
+// list is filled and dropped for every trigger check; without the pool the allocator hands the
+// freed pages back to the system and the next list pays a page fault for every page again.
+class CChunkPool
+{
+public:
+    static constexpr size_t kMaxKept = 64; // 4 MiB
+
+    static CChunkPool& Instance()
+    {
+        // Never destroyed: arrays may outlive every static of the process.
+        static CChunkPool* s_pPool = new CChunkPool;
+        return *s_pPool;
+    }
+
+    unsigned char* Take()
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (!m_chunks.empty())
+            {
+                unsigned char* pChunk = m_chunks.back();
+                m_chunks.pop_back();
+                return pChunk;
+            }
+        }
+        return new (std::nothrow) unsigned char[CElementIndex::kChunkBytes];
+    }
+
+    void Give(unsigned char* pChunk)
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (m_chunks.size() < kMaxKept)
+            {
+                m_chunks.push_back(pChunk); // capacity reserved up front: cannot throw
+                return;
+            }
+        }
+        delete[] pChunk;
+    }
+
+private:
+    CChunkPool() { m_chunks.reserve(kMaxKept); }
+
+    std::mutex m_lock;
+    std::vector<unsigned char*> m_chunks;
+};
 }
 
-unsigned char* CElementIndex::NewBlock(size_t nSize)
+bool CElementIndex::SetElementSize(size_t nSize)
 {
-    return new (std::nothrow) unsigned char[BlockBytes(nSize)]();
+    if (nSize == m_nElementSize)
+        return true;
+    if (Size() > 0)
+        return false;
+    Clear();
+    m_nElementSize = nSize;
+    size_t nBytes = std::max(nSize, sizeof(unsigned char*));
+    m_nStride = nBytes > SIZE_MAX - kAlign ? 0 : (nBytes + kAlign - 1) / kAlign * kAlign;
+    return true;
 }
 
-void CElementIndex::FreeBlock(unsigned char* pBlock)
+void CElementIndex::PushSpare(unsigned char* pBlock)
 {
-    delete[] pBlock;
+    std::memcpy(pBlock, &m_pSpares, sizeof m_pSpares);
+    m_pSpares = pBlock;
+    ++m_nSpares;
 }
 
-unsigned char* CElementIndex::TakeBlock(size_t nSize)
+bool CElementIndex::ReserveBlocks(size_t nBlocks)
 {
-    if (nSize == m_nSpareSize && m_pSpares)
+    if (m_nStride == 0)
+        return false;
+    if (m_nSpares + m_nFresh >= nBlocks)
+        return true;
+    const size_t nLargest = std::max<size_t>(1, kChunkBytes / m_nStride);
+    size_t nChunk = std::max(std::min(std::max(m_nNextChunk, kFirstChunkBlocks), nLargest), nBlocks - m_nSpares);
+    if (nChunk > SIZE_MAX / m_nStride)
+        return false;
+    try
+    {
+        m_chunks.reserve(m_chunks.size() + 1);
+    }
+    catch (...)
+    {
+        return false;
+    }
+    // A chunk of the full size comes from the pool; only a larger one (for one element larger than
+    // kChunkBytes, or a reservation of many at once) or a small one is allocated directly.
+    const bool bPooled = nChunk == nLargest && nLargest * m_nStride <= kChunkBytes;
+    unsigned char* pChunk = bPooled ? CChunkPool::Instance().Take() : new (std::nothrow) unsigned char[nChunk * m_nStride];
+    if (!pChunk)
+        return false;
+    m_chunks.push_back({pChunk, bPooled}); // cannot fail after reserve
+    // What is left of the previous chunk is not lost: it joins the spares.
+    for (; m_nFresh > 0; --m_nFresh, m_pFresh += m_nStride)
+        PushSpare(m_pFresh);
+    m_pFresh = pChunk;
+    m_nFresh = nChunk;
+    m_nNextChunk = std::min(nChunk * 2, nLargest);
+    return true;
+}
+
+unsigned char* CElementIndex::TakeBlock()
+{
+    if (m_pSpares)
     {
         unsigned char* pBlock = m_pSpares;
         std::memcpy(&m_pSpares, pBlock, sizeof m_pSpares);
         --m_nSpares;
         return pBlock;
     }
-    // Not zero-filled: every caller copies a whole element in, and zeroing record-sized blocks
-    // first would touch every new page twice.
-    return new (std::nothrow) unsigned char[BlockBytes(nSize)];
+    unsigned char* pBlock = m_pFresh;
+    m_pFresh += m_nStride;
+    --m_nFresh;
+    return pBlock;
 }
 
 void CElementIndex::MoveGap(size_t nPosition)
@@ -52,9 +148,11 @@ void CElementIndex::MoveGap(size_t nPosition)
     }
 }
 
-bool CElementIndex::Grow(size_t nMinGap)
+bool CElementIndex::GrowSlots(size_t nMinGap)
 {
     size_t nSize = Size();
+    if (nMinGap > SIZE_MAX / 2 - nSize)
+        return false;
     size_t nCapacity = std::max<size_t>({16, m_slots.size() * 2, nSize + nMinGap});
     std::vector<unsigned char*> slots;
     try
@@ -76,54 +174,40 @@ bool CElementIndex::Grow(size_t nMinGap)
 
 bool CElementIndex::Reserve(size_t nMore)
 {
-    return m_nGapEnd - m_nGapStart >= nMore || Grow(nMore);
+    return (m_nGapEnd - m_nGapStart >= nMore || GrowSlots(nMore)) && ReserveBlocks(nMore);
 }
 
-bool CElementIndex::Insert(size_t nIndex, unsigned char* pBlock)
+unsigned char* CElementIndex::Insert(size_t nIndex)
 {
-    if (m_nGapStart == m_nGapEnd && !Grow(1))
-        return false;
+    if (!Reserve(1))
+        return nullptr;
     MoveGap(nIndex);
+    unsigned char* pBlock = TakeBlock();
     m_slots[m_nGapStart++] = pBlock;
-    return true;
+    return pBlock;
 }
 
-void CElementIndex::Erase(size_t nIndex, size_t nCount, size_t nSize)
+void CElementIndex::Erase(size_t nIndex, size_t nCount)
 {
     MoveGap(nIndex);
-    if (nSize != m_nSpareSize)
-    {
-        FreeSpares();
-        m_nSpareSize = nSize;
-    }
     for (size_t i = 0; i < nCount; ++i)
-    {
-        unsigned char* pBlock = m_slots[m_nGapEnd + i];
-        std::memcpy(pBlock, &m_pSpares, sizeof m_pSpares);
-        m_pSpares = pBlock;
-        ++m_nSpares;
-    }
+        PushSpare(m_slots[m_nGapEnd + i]);
     m_nGapEnd += nCount;
 }
 
 void CElementIndex::Clear()
 {
-    for (size_t i = 0; i < m_nGapStart; ++i)
-        FreeBlock(m_slots[i]);
-    for (size_t i = m_nGapEnd; i < m_slots.size(); ++i)
-        FreeBlock(m_slots[i]);
-    FreeSpares();
+    for (const SChunk& chunk : m_chunks)
+    {
+        if (chunk.bPooled)
+            CChunkPool::Instance().Give(chunk.pMemory);
+        else
+            delete[] chunk.pMemory;
+    }
+    std::vector<SChunk>().swap(m_chunks);
     std::vector<unsigned char*>().swap(m_slots);
     m_nGapStart = m_nGapEnd = 0;
-}
-
-void CElementIndex::FreeSpares()
-{
-    while (m_pSpares)
-    {
-        unsigned char* pBlock = m_pSpares;
-        std::memcpy(&m_pSpares, pBlock, sizeof m_pSpares);
-        FreeBlock(pBlock);
-    }
-    m_nSpares = 0;
+    m_pFresh = m_pSpares = nullptr;
+    m_nFresh = m_nSpares = 0;
+    m_nNextChunk = 0;
 }

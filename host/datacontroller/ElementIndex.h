@@ -1,16 +1,19 @@
 #pragma once
-// The storage behind the arrays: each element lives in its own block, so that its address stays
-// fixed until that element is removed, and the blocks are kept in order by a gap buffer of
-// pointers. Removing or inserting moves the gap to the place first, so a walk that removes as it
-// goes (forwards or backwards) moves each pointer about once in total, and appending is
-// amortised O(1). Whole elements are never moved. Not thread-safe: the owning container locks.
+// The storage behind the arrays: elements of one fixed size, each in a block of its own whose
+// address stays fixed until that element is removed, kept in order by a gap buffer of pointers.
+// Removing or inserting moves the gap to the place first, so a walk that removes as it goes
+// (forwards or backwards) moves each pointer about once in total, and appending is amortised
+// O(1). Whole elements are never moved. Not thread-safe: the owning container locks.
 //
-// Blocks of removed elements are kept as spares for later elements instead of being freed at
-// once: freeing thousands of record-sized blocks in a walk makes the allocator hand pages back
-// to the system block by block, which costs several times the walk itself. The spares form a
-// list threaded through the blocks themselves (every block holds at least a pointer), so a
-// removal touches no new memory: on this platform a first touch of a page costs far more than
-// the removal. Clear() gives everything back, spares included, in one go.
+// Blocks are cut from chunks that hold many of them, so adding an element costs no allocation
+// of its own: a tree list of a thousand records is a handful of allocations, not a thousand.
+// Chunks grow geometrically up to kChunkBytes, so a list of one element stays small; chunks of
+// the full size are recycled through a pool shared by all arrays of the process.
+//
+// Blocks of removed elements become spares for later elements. They form a list threaded through
+// the blocks themselves (every block holds at least a pointer), so a removal touches no new
+// memory: on this platform a first touch of a page costs far more than the removal. Clear()
+// gives everything back in one go.
 
 #include <cstddef>
 #include <vector>
@@ -18,19 +21,16 @@
 class CElementIndex
 {
 public:
-    CElementIndex() = default;
+    static constexpr size_t kChunkBytes = 64 * 1024;
+
+    explicit CElementIndex(size_t nElementSize = 0) { SetElementSize(nElementSize); }
     CElementIndex(const CElementIndex&) = delete;
     CElementIndex& operator=(const CElementIndex&) = delete;
     ~CElementIndex() { Clear(); }
 
-    // A new zero-filled block of nSize bytes, or none when memory is short. It belongs to the
-    // caller until handed to Insert (or freed with FreeBlock).
-    static unsigned char* NewBlock(size_t nSize);
-    static void FreeBlock(unsigned char* pBlock);
-
-    // A block for one element of nSize bytes (a spare when one of that size is kept, else a new
-    // one), not initialised: the caller sets all of it. None when memory is short.
-    unsigned char* TakeBlock(size_t nSize);
+    // The size of every element. It can change only while the index is empty (false otherwise).
+    bool SetElementSize(size_t nSize);
+    size_t ElementSize() const { return m_nElementSize; }
 
     size_t Size() const { return m_slots.size() - (m_nGapEnd - m_nGapStart); }
     unsigned char* At(size_t nIndex) const
@@ -38,28 +38,41 @@ public:
         return nIndex < m_nGapStart ? m_slots[nIndex] : m_slots[nIndex + (m_nGapEnd - m_nGapStart)];
     }
 
-    // Takes ownership of pBlock and puts it before position nIndex (nIndex <= Size()). False
-    // when memory is short; the block then stays with the caller.
-    bool Insert(size_t nIndex, unsigned char* pBlock);
-    bool Append(unsigned char* pBlock) { return Insert(Size(), pBlock); }
-    // Makes room for nMore further elements so that appending them cannot fail.
+    // Puts a new element before position nIndex (nIndex <= Size()) and answers its block, not
+    // initialised: the caller sets all of it. None when memory is short; nothing changes then.
+    unsigned char* Insert(size_t nIndex);
+    unsigned char* Append() { return Insert(Size()); }
+    // Makes room for nMore further elements, so that inserting them cannot fail.
     bool Reserve(size_t nMore);
-    // Removes nCount elements from nIndex (the range must lie inside); their blocks of
-    // nSize bytes become spares.
-    void Erase(size_t nIndex, size_t nCount, size_t nSize);
-    // Removes and frees all elements and spares and gives the index's memory back.
+    // Removes nCount elements from nIndex (the range must lie inside); their blocks become spares.
+    void Erase(size_t nIndex, size_t nCount);
+    // Removes all elements and gives all memory back.
     void Clear();
     size_t SpareCount() const { return m_nSpares; }
 
 private:
     void MoveGap(size_t nPosition);
-    void FreeSpares();
-    bool Grow(size_t nMinGap);
+    bool GrowSlots(size_t nMinGap);
+    // Ensures nBlocks blocks can be taken without allocating.
+    bool ReserveBlocks(size_t nBlocks);
+    unsigned char* TakeBlock();
+    void PushSpare(unsigned char* pBlock);
 
     std::vector<unsigned char*> m_slots; // elements before the gap, the gap, elements after it
     size_t m_nGapStart = 0;
     size_t m_nGapEnd = 0;
-    unsigned char* m_pSpares = nullptr; // first spare block; each starts with the next one's address
+
+    size_t m_nElementSize = 0;
+    size_t m_nStride = 0;                // bytes per block: the element, aligned, at least a pointer
+    struct SChunk
+    {
+        unsigned char* pMemory;
+        bool bPooled; // kChunkBytes long, goes back to the process's pool
+    };
+    std::vector<SChunk> m_chunks;
+    unsigned char* m_pFresh = nullptr;   // the first never-used block of the newest chunk
+    size_t m_nFresh = 0;                 // never-used blocks from m_pFresh on
+    size_t m_nNextChunk = 0;             // blocks in the next chunk
+    unsigned char* m_pSpares = nullptr;  // first spare block; each starts with the next one's address
     size_t m_nSpares = 0;
-    size_t m_nSpareSize = 0;              // element size of every spare
 };

@@ -2,13 +2,20 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
 
-#include "ElementIndex.h"
+namespace
+{
+void FreeBlock(unsigned char* pBlock)
+{
+    delete[] pBlock;
+}
+}
 
 CQueueExt2::~CQueueExt2()
 {
     for (unsigned char* pBlock : m_elements)
-        CElementIndex::FreeBlock(pBlock);
+        FreeBlock(pBlock);
 }
 
 int CQueueExt2::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter, int nElementSize)
@@ -32,7 +39,7 @@ int CQueueExt2::Push(const void* pElement, int nWaitMs, WoxStopEvent pStop)
     CContainerGuard guard(m_lock, nWaitMs, pStop.Get());
     if (!guard.Owns() || m_nElementSize == 0 || m_elements.size() >= INT_MAX)
         return 0;
-    unsigned char* pBlock = CElementIndex::NewBlock(m_nElementSize);
+    unsigned char* pBlock = new (std::nothrow) unsigned char[m_nElementSize];
     if (!pBlock)
         return 0;
     std::memcpy(pBlock, pElement, m_nElementSize);
@@ -42,7 +49,7 @@ int CQueueExt2::Push(const void* pElement, int nWaitMs, WoxStopEvent pStop)
     }
     catch (...)
     {
-        CElementIndex::FreeBlock(pBlock);
+        FreeBlock(pBlock);
         return 0;
     }
     guard.MarkChanged();
@@ -54,7 +61,7 @@ int CQueueExt2::RemoveHead(int nWaitMs, WoxStopEvent pStop)
     CContainerGuard guard(m_lock, nWaitMs, pStop.Get());
     if (!guard.Owns() || m_elements.empty())
         return 0;
-    CElementIndex::FreeBlock(m_elements.front());
+    FreeBlock(m_elements.front());
     m_elements.pop_front();
     return 1;
 }

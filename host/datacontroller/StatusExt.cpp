@@ -1,6 +1,7 @@
 #include "StatusExt.h"
 
 #include <climits>
+#include <cstring>
 
 #include "WoxText.h"
 
@@ -36,16 +37,12 @@ int CStatusExt::Add(const char* pszStand, int nWaitMs, WoxStopEvent pStop)
     CContainerGuard guard(m_lock, nWaitMs, pStop.Get());
     if (!guard.Owns() || m_stands.Size() >= INT_MAX)
         return 0;
-    // The block is zero-filled, so its last byte terminates the widest identifier.
-    unsigned char* pBlock = CElementIndex::NewBlock(kStandWidth + 1);
+    unsigned char* pBlock = m_stands.Append();
     if (!pBlock)
         return 0;
+    // Zero-filled first, so the last byte terminates the widest identifier.
+    std::memset(pBlock, 0, kStandWidth + 1);
     WoxCopyText(reinterpret_cast<char*>(pBlock), kStandWidth, pszStand);
-    if (!m_stands.Append(pBlock))
-    {
-        CElementIndex::FreeBlock(pBlock);
-        return 0;
-    }
     return 1;
 }
 

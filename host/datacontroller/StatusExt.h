@@ -13,7 +13,7 @@ class CStatusExt final : public CRefCounted<CStatusExt, IStatusExt>
 public:
     static constexpr size_t kStandWidth = 30;
 
-    CStatusExt() = default;
+    CStatusExt() : m_stands(kStandWidth + 1) {}
     CStatusExt(const CStatusExt&) = delete;
     CStatusExt& operator=(const CStatusExt&) = delete;
 

@@ -43,6 +43,14 @@ void CWoxLibMgr::Report(const std::string& message)
 
 HWOXMODULE CWoxLibMgr::OpenLibrary(const char* pszPath)
 {
+    if (!pszPath)
+        return nullptr;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        auto it = m_byRequest.find(std::string_view(pszPath));
+        if (it != m_byRequest.end())
+            return it->second;
+    }
     std::string path = WoxNativePath(pszPath);
     std::string canonical = WoxRealPath(path.c_str());
     if (canonical.empty())
@@ -58,7 +66,11 @@ HWOXMODULE CWoxLibMgr::OpenLibrary(const char* pszPath)
     std::lock_guard<std::mutex> guard(m_lock);
     auto it = m_loaded.find(canonical);
     if (it != m_loaded.end())
+    {
+        if (pszPath[0] == '/')
+            m_byRequest.emplace(pszPath, it->second);
         return it->second;
+    }
     std::string reason;
     HWOXMODULE hModule = WoxModuleLoad(canonical.c_str(), &reason);
     if (!hModule)
@@ -67,5 +79,7 @@ HWOXMODULE CWoxLibMgr::OpenLibrary(const char* pszPath)
         return nullptr;
     }
     m_loaded.emplace(canonical, hModule);
+    if (pszPath[0] == '/')
+        m_byRequest.emplace(pszPath, hModule);
     return hModule;
 }

@@ -31,4 +31,7 @@ private:
     std::vector<std::string> m_allowed;   // canonical folder paths
     std::mutex m_lock;
     std::map<std::string, HWOXMODULE> m_loaded;   // by canonical path
+    // By the absolute path as asked for (a relative one depends on the working folder). A loaded library stays loaded, so a path that once resolved to
+    // it answers it again without resolving the path (a few system calls) on every request.
+    std::map<std::string, HWOXMODULE, std::less<>> m_byRequest;
 };
