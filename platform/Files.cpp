@@ -125,6 +125,11 @@ std::string WoxRealPath(const char* pszPath)
 
 void WoxSleep(unsigned int nMilliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(nMilliseconds)); }
 
+bool WoxIsTerminal(std::FILE* pStream)
+{
+    return pStream && isatty(fileno(pStream)) == 1;
+}
+
 std::string WoxExecutableFolder()
 {
     char szExe[PATH_MAX] = {};

@@ -2,6 +2,7 @@
 // File operations of the platform: search by pattern, copy, delete, existence, the temporary
 // folder and a short sleep. Paths use '/'; a pattern written with '\' is accepted and converted.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,6 @@ std::string WoxNativePath(const char* pszPath);
 std::string WoxExecutableFolder();
 
 void WoxSleep(unsigned int nMilliseconds);
+
+// True when the stream writes to a terminal (so that a line may be redrawn in place).
+bool WoxIsTerminal(std::FILE* pStream);

@@ -14,7 +14,7 @@
 #include "Module.h"
 #include "ProjectPortData.h"
 #include "ResourceIds.h"
-#include "ScenarioImp.h"
+#include "RunProgress.h"
 #include "ScenarioRecords.h"
 #include "StandVariables.h"
 #include "TimedTreatment.h"
@@ -126,32 +126,37 @@ void LoadComponentLibrary(CWoxHost& host, const std::string& path, double* pdTre
     host.CompMgr()->AddComponent(pComponent, path.c_str());
 }
 
-// Loads the scenario component and the treatment components into the host's component manager.
-// The scenario component is the one linked into this program: the automation hook that answers
-// its dialogs lives in the user-interface layer, of which a loaded module holds its own copy.
-IScenarioComponent* LoadComponents(CWoxHost& host, double* pdTreatmentSeconds, std::string* pError)
+IScenarioComponent* FindScenarioComponent(CWoxHost& host)
 {
-    IScenarioComponent* pScenario = nullptr;
     for (int i = 0; i < host.CompMgr()->GetComponentCount(); ++i)
     {
         auto* pComponent = static_cast<IComponent*>(host.CompMgr()->GetComponentAt(i));
         if (pComponent && pComponent->GetType() == WOX_DESIGNATOR_SCENARIO)
-            pScenario = static_cast<IScenarioComponent*>(pComponent);
+            return static_cast<IScenarioComponent*>(pComponent);
     }
+    return nullptr;
+}
+
+// Loads the scenario component (the module the registry names) and the treatment components (the
+// other modules of the component directories) into the host's component manager.
+IScenarioComponent* LoadComponents(CWoxHost& host, double* pdTreatmentSeconds, std::string* pError)
+{
+    if (IScenarioComponent* pLoaded = FindScenarioComponent(host))
+        return pLoaded;
+    const std::string configured = host.Registry()->Get("Components", "Scenario Component");
+    const std::string scenarioModule = WoxRealPath(configured.c_str());
+    if (scenarioModule.empty())
+    {
+        Fail(pError, "the scenario component \"" + configured + "\" named in [Components] of the registry does not exist");
+        return nullptr;
+    }
+    LoadComponentLibrary(host, scenarioModule, pdTreatmentSeconds);
+    IScenarioComponent* pScenario = FindScenarioComponent(host);
     if (!pScenario)
     {
-        auto* pBuiltIn = new CScenarioImp(host.Heap());
-        pBuiltIn->AddReference();
-        if (!pBuiltIn->Create(host.LibMgr(), host.ThreadPool(), host.Registry(), host.ErrorReporter(), host.SpeciesMap(), host.CompMgr()))
-        {
-            pBuiltIn->Release();
-            Fail(pError, "the scenario component refused Create (is \"Data Controller Library\" in [Libraries] of the registry?)");
-            return nullptr;
-        }
-        host.CompMgr()->AddComponent(pBuiltIn, "wox");
-        pScenario = pBuiltIn;
+        Fail(pError, "the scenario component " + scenarioModule + " could not be loaded (see the messages above)");
+        return nullptr;
     }
-    const std::string scenarioModule = WoxRealPath(host.Registry()->Get("Components", "Scenario Component").c_str());
     for (const std::string& folder : host.Registry()->GetList("General", "Component Directory"))
         for (const std::string& name : WoxFindFiles(folder.c_str(), (std::string("*") + WoxSharedLibrarySuffix()).c_str()))
         {
@@ -226,6 +231,7 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     results.scenario = szName;
 
     const int nLength = forest.Project().nPeriodLength;
+    CRunProgress progress(pProgress, WoxIsTerminal(pProgress), options.nPeriods);
     for (int nPeriod = 0; nPeriod <= options.nPeriods; ++nPeriod)
     {
         const int nYear = forest.Year();
@@ -249,9 +255,8 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
             forest.TakeRemovals(i, row.dRemovedStems, row.dRemovedVolume);
             results.standYears.push_back(std::move(row));
         }
-        if (pProgress && nPeriod < options.nPeriods)
-            std::fprintf(pProgress, "wox run: period %d/%d (%d): %zu treatment(s) applied\n", nPeriod + 1, options.nPeriods, nYear,
-                         forest.Applied().size() - nAppliedBefore);
+        if (nPeriod < options.nPeriods)
+            progress.PeriodDone(nPeriod + 1, nYear, forest.Applied().size() - nAppliedBefore);
         if (nPeriod < options.nPeriods)
         {
             auto start = CClock::now();

@@ -187,10 +187,21 @@ TEST_P(CRunErrorTest, ExitsNonZeroWithOneLine)
     const SErrorCase& c = GetParam();
     std::string project = m_folder.File("p");
     std::string scenario = "Tiny";
+    std::string registry = WOX_BIN_REGISTRY;
     if (std::string(c.pszName) == "UnknownScenario")
     {
         project = WriteTinyProject();
         scenario = "Missing";
+    }
+    else if (std::string(c.pszName) == "NoScenarioComponent")
+    {
+        // The host registry names a scenario component module that is not there.
+        project = WriteTinyProject();
+        registry = m_folder.File("wox.ini");
+        std::ifstream in(WOX_BIN_REGISTRY);
+        std::ofstream out(registry);
+        for (std::string line; std::getline(in, line);)
+            out << (line.rfind("Scenario Component=", 0) == 0 ? "Scenario Component=" + m_folder.File("libNone.so") : line) << "\n";
     }
     else if (std::string(c.pszName) == "EmptyProject")
     {
@@ -206,7 +217,7 @@ TEST_P(CRunErrorTest, ExitsNonZeroWithOneLine)
         std::ofstream(project + "/project.db") << "this is not a database";
     }
     const std::string errors = m_folder.File("errors.txt");
-    std::string command = "\"" WOX_PROGRAM "\" --registry \"" WOX_BIN_REGISTRY "\" run \"" + project + "\" --scenario " + scenario +
+    std::string command = "\"" WOX_PROGRAM "\" --registry \"" + registry + "\" run \"" + project + "\" --scenario " + scenario +
                           " --periods 2 > /dev/null 2> \"" + errors + "\"";
     EXPECT_NE(0, std::system(command.c_str()));
     std::ifstream in(errors);
@@ -222,6 +233,7 @@ const SErrorCase kErrorCases[] = {
     {"UnknownScenario", "no scenario named \"Missing\""},
     {"EmptyProject", "has no stands"},
     {"UnreadableDatabase", "cannot read the project database"},
+    {"NoScenarioComponent", "libNone.so\" named in [Components] of the registry does not exist"},
 };
 INSTANTIATE_TEST_SUITE_P(Exits, CRunErrorTest, ::testing::ValuesIn(kErrorCases),
                          [](const ::testing::TestParamInfo<SErrorCase>& info) { return std::string(info.param.pszName); });
