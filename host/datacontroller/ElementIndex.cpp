@@ -87,7 +87,9 @@ bool CElementIndex::ReserveBlocks(size_t nBlocks)
         return false;
     if (m_nSpares + m_nFresh >= nBlocks)
         return true;
-    const size_t nLargest = std::max<size_t>(1, kChunkBytes / m_nStride);
+    // Elements of more than an eighth of a chunk gain nothing from sharing one: each gets its own
+    // allocation, which keeps a walk over large records as regular as a walk over one block.
+    const size_t nLargest = m_nStride > kChunkBytes / 8 ? 1 : kChunkBytes / m_nStride;
     size_t nChunk = std::max(std::min(std::max(m_nNextChunk, kFirstChunkBlocks), nLargest), nBlocks - m_nSpares);
     if (nChunk > SIZE_MAX / m_nStride)
         return false;
@@ -101,7 +103,7 @@ bool CElementIndex::ReserveBlocks(size_t nBlocks)
     }
     // A chunk of the full size comes from the pool; only a larger one (for one element larger than
     // kChunkBytes, or a reservation of many at once) or a small one is allocated directly.
-    const bool bPooled = nChunk == nLargest && nLargest * m_nStride <= kChunkBytes;
+    const bool bPooled = nChunk == nLargest && nLargest > 1;
     unsigned char* pChunk = bPooled ? CChunkPool::Instance().Take() : new (std::nothrow) unsigned char[nChunk * m_nStride];
     if (!pChunk)
         return false;
