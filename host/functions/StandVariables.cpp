@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "StemVolume.h"
+
 namespace
 {
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kFormFactor = 0.42;
 constexpr double kTopHeightStems = 100.0;   // the largest 100 stems per hectare
 constexpr double kReferenceDbh = 25.4;      // cm
 constexpr double kReinekeSlope = 1.605;
@@ -43,20 +44,22 @@ const std::vector<SStandVariableInfo>& StandVariables()
         {STAND_BASAL_AREA, "Basal Area (m2/ha)", false}, {STAND_STEMS, "Stems (per ha)", true},
         {STAND_QMD, "Quadratic Mean Diameter (cm)", false}, {STAND_MEAN_HEIGHT, "Mean Height (m)", false},
         {STAND_TOP_HEIGHT, "Top Height (m)", false},        {STAND_VOLUME, "Volume (m3/ha)", false},
-        {STAND_DENSITY_INDEX, "Stand Density Index", true},
+        {STAND_DENSITY_INDEX, "Stand Density Index", true}, {STAND_MERCHANTABLE_VOLUME, "Merchantable Volume (m3/ha)", false},
     };
     return s_variables;
 }
 
 double TreeBasalArea(double dDbh) { return kPi / 4.0 * (dDbh / 100.0) * (dDbh / 100.0); }
 
-double TreeVolume(double dDbh, double dHeight) { return kFormFactor * TreeBasalArea(dDbh) * dHeight; }
+double TreeVolume(const SInventory& tree) { return TotalStemVolume(SpeciesGrowth(tree.szSpecies), tree.dDbh, tree.dHeight, BARK_OUTSIDE); }
+
+double TreeMerchantableVolume(const SInventory& tree) { return MerchantableVolume(SpeciesGrowth(tree.szSpecies), tree.dDbh, tree.dHeight); }
 
 double ComputeStandVariable(ENStandVariable nVariable, const SInventory* pTrees, size_t nTrees)
 {
     if (nVariable == STAND_TOP_HEIGHT)
         return TopHeight(pTrees, nTrees);
-    double dStems = 0.0, dBasalArea = 0.0, dHeightSum = 0.0, dVolume = 0.0, dDensity = 0.0;
+    double dStems = 0.0, dBasalArea = 0.0, dHeightSum = 0.0, dVolume = 0.0, dMerchantable = 0.0, dDensity = 0.0;
     for (size_t i = 0; i < nTrees; ++i)
     {
         const SInventory& tree = pTrees[i];
@@ -65,8 +68,12 @@ double ComputeStandVariable(ENStandVariable nVariable, const SInventory* pTrees,
         dStems += tree.dTpha;
         dBasalArea += tree.dTpha * TreeBasalArea(tree.dDbh);
         dHeightSum += tree.dTpha * tree.dHeight;
-        dVolume += tree.dTpha * TreeVolume(tree.dDbh, tree.dHeight);
-        dDensity += tree.dTpha * std::pow(tree.dDbh / kReferenceDbh, kReinekeSlope);
+        if (nVariable == STAND_VOLUME)
+            dVolume += tree.dTpha * TreeVolume(tree);
+        else if (nVariable == STAND_MERCHANTABLE_VOLUME)
+            dMerchantable += tree.dTpha * TreeMerchantableVolume(tree);
+        if (nVariable == STAND_DENSITY_INDEX)
+            dDensity += tree.dTpha * std::pow(tree.dDbh / kReferenceDbh, kReinekeSlope);
     }
     switch (nVariable)
     {
@@ -82,6 +89,8 @@ double ComputeStandVariable(ENStandVariable nVariable, const SInventory* pTrees,
         return dVolume;
     case STAND_DENSITY_INDEX:
         return dDensity;
+    case STAND_MERCHANTABLE_VOLUME:
+        return dMerchantable;
     default:
         return 0.0;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // Stand variables computed from a list of tree records (metric units): basal area m2/ha, stems
-// per hectare, quadratic mean diameter cm, mean and top height m, stem volume m3/ha and the
-// stand density index (stems/ha at a 25.4 cm reference diameter). Each tree record stands for
-// dTpha stems per hectare.
+// per hectare, quadratic mean diameter cm, mean and top height m, stem volume m3/ha (whole stem
+// outside bark, and merchantable inside bark, from the growth model's species stem profiles) and
+// the stand density index (stems/ha at a 25.4 cm reference diameter). Each tree record stands
+// for dTpha stems per hectare.
 
 #include <cstdint>
 #include <vector>
@@ -18,6 +19,7 @@ enum ENStandVariable : int32_t
     STAND_TOP_HEIGHT = 5,
     STAND_VOLUME = 6,
     STAND_DENSITY_INDEX = 7,
+    STAND_MERCHANTABLE_VOLUME = 8,
 };
 
 struct SStandVariableInfo
@@ -32,8 +34,10 @@ const std::vector<SStandVariableInfo>& StandVariables();
 
 // Basal area of one stem, m2 (diameter in cm).
 double TreeBasalArea(double dDbh);
-// Stem volume of one tree, m3: form factor 0.42 times basal area times height.
-double TreeVolume(double dDbh, double dHeight);
+// Whole-stem volume of one stem outside bark, m3, from its species' stem profile.
+double TreeVolume(const SInventory& tree);
+// Merchantable volume of one stem inside bark, m3 (limits in host/growth/StemVolume.h).
+double TreeMerchantableVolume(const SInventory& tree);
 
 // The variable's value over the trees; 0 for an empty list. Records with a diameter, height or
 // stem count that is negative or not a number count as no stems.

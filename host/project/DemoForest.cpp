@@ -67,8 +67,7 @@ SProject MakeDemoForest(const SDemoForestOptions& options)
             // Diameters spread around the quadratic mean: a gamma-like skew from two uniforms.
             double dDbh = dQmd * (0.45 + 0.8 * (random.Uniform() + random.Uniform()) / 2.0 + 0.25 * random.Uniform() * random.Uniform());
             dDbh = std::round(dDbh * 10.0) / 10.0;
-            const SSpeciesGrowth& growth = CGrowthModel::Parameters(pszSpecies);
-            double dHeight = CGrowthModel::CurveHeight(growth, dDbh, stand.dSiteIndex) * random.Between(0.9, 1.1);
+            double dHeight = CGrowthModel::EstimateHeight(pszSpecies, dDbh, stand.dSiteIndex) * random.Between(0.9, 1.1);
             dHeight = std::round(dHeight * 10.0) / 10.0;
             char szTree[24];
             std::snprintf(szTree, sizeof szTree, "%d", nTree + 1);

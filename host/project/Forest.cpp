@@ -3,17 +3,24 @@
 #include <algorithm>
 
 #include "GrowthModel.h"
+#include "StandVariables.h"
 #include "WoxText.h"
 
 CForest::CForest(SProject project) : m_project(std::move(project)), m_nYear(m_project.nFirstYear)
 {
     for (size_t i = 0; i < m_project.stands.size(); ++i)
         m_index.emplace(m_project.stands[i].id, i);
+    m_removedShare.assign(m_project.stands.size(), 0.0);
     m_removals.assign(m_project.stands.size(), {0.0, 0.0});
     m_pendingMessage.assign(m_project.stands.size(), {0.0, 0.0});
     for (auto& stand : m_project.stands)
+    {
+        // Inventories rarely carry crown ratios and may lack heights: the model supplies both.
+        CGrowthModel::FillMissingHeights(stand.trees, stand.dSiteIndex);
+        CGrowthModel::EstimateCrownRatios(stand.trees);
         for (auto& tree : stand.trees)
             tree.nYear = m_nYear;
+    }
 }
 
 int CForest::FindStand(const char* pszStand) const
@@ -34,14 +41,24 @@ void CForest::SetTrees(size_t nIndex, std::vector<SInventory> trees)
         WoxCopyText(tree.szStand, m_project.stands[nIndex].id.c_str());
         tree.nYear = m_nYear;
     }
+    const double dBefore = ComputeStandVariable(STAND_BASAL_AREA, m_project.stands[nIndex].trees);
+    const double dAfter = ComputeStandVariable(STAND_BASAL_AREA, trees);
+    if (dBefore > 0.0 && dAfter < dBefore)
+        m_removedShare[nIndex] = 1.0 - (1.0 - m_removedShare[nIndex]) * dAfter / dBefore;
     m_project.stands[nIndex].trees = std::move(trees);
 }
 
 void CForest::Grow(int nYears)
 {
-    for (auto& stand : m_project.stands)
+    for (size_t i = 0; i < m_project.stands.size(); ++i)
     {
-        CGrowthModel::Grow(stand.trees, stand.dSiteIndex, nYears);
+        SProjectStand& stand = m_project.stands[i];
+        SGrowthStand growth;
+        growth.dSiteIndex = stand.dSiteIndex;
+        growth.dRemovedShare = m_removedShare[i];
+        growth.nYear = m_nYear;
+        CGrowthModel::Grow(stand.trees, growth, nYears);
+        m_removedShare[i] = 0.0;
         stand.trees.erase(std::remove_if(stand.trees.begin(), stand.trees.end(), [](const SInventory& t) { return !(t.dTpha > 0.0); }),
                           stand.trees.end());
         for (auto& tree : stand.trees)

@@ -31,7 +31,8 @@ public:
     // The stand's index, -1 when unknown (identifiers compared over 30 characters).
     int FindStand(const char* pszStand) const;
 
-    // Replaces a stand's trees (records without stems are dropped).
+    // Replaces a stand's trees (records without stems are dropped) and notes the share of basal
+    // area removed, which the next growth reads (ingrowth after heavy thinning).
     void SetTrees(size_t nIndex, std::vector<SInventory> trees);
 
     // Grows every stand by nYears and advances the year.
@@ -47,6 +48,7 @@ private:
     SProject m_project;
     int m_nYear;
     std::unordered_map<std::string, size_t> m_index;
+    std::vector<double> m_removedShare;                       // basal area share removed since the last growth
     std::vector<std::pair<double, double>> m_removals;        // since the last TakeRemovals
     std::vector<std::pair<double, double>> m_pendingMessage;  // since the last applied-treatment message
     std::vector<SAppliedTreatment> m_applied;

@@ -100,7 +100,7 @@ SInventory MakeTree(const std::string& stand, const std::string& tree, const std
     record.dDbh = dDbh;
     record.dHeight = dHeight;
     record.dTpha = dTpha;
-    record.dCrownRatio = 0.5;
+    record.dCrownRatio = 0.0;   // not measured: the growth model estimates it
     return record;
 }
 

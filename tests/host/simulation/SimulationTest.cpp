@@ -1,5 +1,5 @@
 // End-to-end runs of a tiny project through the scenario component and the treatment
-// components, the growth model's rates, and the error exits of "wox run".
+// components, and the error exits of "wox run".
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,6 @@
 #include <map>
 #include <sstream>
 
-#include "DemoForest.h"
-#include "GrowthModel.h"
 #include "HostContext.h"
 #include "RunCommand.h"
 #include "ScenarioCommand.h"
@@ -143,30 +141,6 @@ TEST_F(CSimulationTest, UnknownScenarioFailsWithoutResults)
     std::string error;
     EXPECT_FALSE(RunSimulation(m_host, options, results, nullptr, nullptr, &error));
     EXPECT_NE(std::string::npos, error.find("no scenario named \"No Such Scenario\"")) << error;
-}
-
-TEST(GrowthModelTest, RatesArePlausibleAndThinningShows)
-{
-    SDemoForestOptions demo;
-    demo.nStands = 5;
-    demo.nTreesPerStand = 100;
-    SProject project = MakeDemoForest(demo);
-    for (const SProjectStand& stand : project.stands)
-    {
-        std::vector<SInventory> untreated = stand.trees, thinned = stand.trees;
-        for (auto& tree : thinned)
-            tree.dTpha *= 0.5;
-        const double dBasal = ComputeStandVariable(STAND_BASAL_AREA, untreated);
-        CGrowthModel::Grow(untreated, stand.dSiteIndex, 10);
-        CGrowthModel::Grow(thinned, stand.dSiteIndex, 10);
-        const double dGrowth = (ComputeStandVariable(STAND_BASAL_AREA, untreated) - dBasal) / 10.0;
-        EXPECT_GT(dGrowth, 0.05) << stand.id;
-        EXPECT_LT(dGrowth, 2.0) << stand.id;
-        // Thinned trees grow faster in diameter, and the stand stays below the untreated one.
-        EXPECT_GT(ComputeStandVariable(STAND_QMD, thinned), ComputeStandVariable(STAND_QMD, untreated)) << stand.id;
-        EXPECT_LT(ComputeStandVariable(STAND_BASAL_AREA, thinned), ComputeStandVariable(STAND_BASAL_AREA, untreated)) << stand.id;
-        EXPECT_LT(ComputeStandVariable(STAND_STEMS, untreated), ComputeStandVariable(STAND_STEMS, stand.trees)) << "no mortality";
-    }
 }
 
 // "wox run" as a user runs it: one line on stderr and a non-zero exit, no results folder.

@@ -7,11 +7,23 @@
 #include "DataController.h"
 #include "StandFuncEnum.h"
 #include "StandVariables.h"
+#include "StemVolume.h"
 #include "TestHost.h"
 
 namespace
 {
 constexpr double kPi = 3.14159265358979323846;
+
+// The five trees' volume per hectare from the species' stem profile.
+double StandVolume(bool bMerchantable)
+{
+    const SSpeciesGrowth& douglasFir = SpeciesGrowth("PSME");
+    double dVolume = 0.0;
+    for (int i = 0; i < 5; ++i)
+        dVolume += 40.0 * (bMerchantable ? MerchantableVolume(douglasFir, 10.0 * (i + 1), 10.0 + 5.0 * i)
+                                         : TotalStemVolume(douglasFir, 10.0 * (i + 1), 10.0 + 5.0 * i, BARK_OUTSIDE));
+    return dVolume;
+}
 
 class CStandVariablesTest : public ::testing::Test
 {
@@ -61,7 +73,9 @@ TEST_F(CStandVariablesTest, RealValuesMatchHandFigures)
         {STAND_MEAN_HEIGHT, 20.0},
         // The largest 100 stems: 40 of 50 cm (30 m), 40 of 40 cm (25 m), 20 of 30 cm (20 m).
         {STAND_TOP_HEIGHT, (40.0 * 30.0 + 40.0 * 25.0 + 20.0 * 20.0) / 100.0},
-        {STAND_VOLUME, 0.42 * kPi / 4.0 * 40.0 * (0.01 * 10 + 0.04 * 15 + 0.09 * 20 + 0.16 * 25 + 0.25 * 30)},
+        // Volumes come from the growth model's Douglas-fir stem profile.
+        {STAND_VOLUME, StandVolume(false)},
+        {STAND_MERCHANTABLE_VOLUME, StandVolume(true)},
     };
     for (const auto& c : cases)
     {
@@ -98,10 +112,10 @@ TEST_F(CStandVariablesTest, ListsDescriptorsNamingTheLibrary)
     IDynamicPtrTemplate<IArrayExt2> pList = m_host.MakeArray(sizeof(SFunctionDescriptor));
     ASSERT_TRUE(pList);
     ASSERT_EQ(1, m_pEnum->ListFunctions(0, pList, 0, 0, 0));
-    ASSERT_EQ(7, pList->GetSize());
+    ASSERT_EQ(8, pList->GetSize());
     char szFolder[WOX_MAX_PATH] = {};
     ASSERT_TRUE(m_host.Registry()->ReadString("General", "Function Directory", szFolder, sizeof szFolder));
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 8; ++i)
     {
         const auto* pDescriptor = static_cast<const SFunctionDescriptor*>(pList->GetAt(i, 0));
         EXPECT_EQ(std::string(szFolder) + "/" WOX_STAND_VARIABLES_LIBRARY, pDescriptor->szLibrary);
