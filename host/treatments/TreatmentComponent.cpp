@@ -1,5 +1,6 @@
 #include "TreatmentComponent.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -90,12 +91,13 @@ int CTreatmentComponent::RunComponent(SComponentData* pData, SStandMessage* pMes
     char szStand[31] = {};
     WoxFieldToString(szStand, sizeof szStand, pStand->szStand, sizeof pStand->szStand);
 
-    // The parameter block: the record's block when it is large enough, else the defaults.
+    // The parameter block: the record's block over the defaults when it is large enough.
     std::vector<unsigned char> parameters(ParameterSize());
     DefaultParameters(parameters.data());
     const void* pBlock = m_pHeap && pTreatment->pData ? m_pHeap->Data(pTreatment->pData) : nullptr;
-    if (pBlock && pTreatment->nDataSize >= ParameterSize() && m_pHeap->Size(pTreatment->pData) >= ParameterSize())
-        std::memcpy(parameters.data(), pBlock, ParameterSize());
+    const uint32_t nBlock = pBlock ? std::min<uint32_t>(pTreatment->nDataSize, m_pHeap->Size(pTreatment->pData)) : 0;
+    if (nBlock >= MinimumParameterSize())
+        std::memcpy(parameters.data(), pBlock, std::min(nBlock, ParameterSize()));
 
     IPortData* pPortData = pData->pPortData;
     IDynamicPtrTemplate<IInventoryExt> pTrees;

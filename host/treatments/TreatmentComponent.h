@@ -46,9 +46,10 @@ public:
 
     // The display name (also the component part of the stand message text).
     virtual const char* Name() const = 0;
-    // Size of the parameter block; a record whose block is missing or shorter runs with the
-    // defaults.
+    // Size of the parameter block; a record whose block is missing or shorter than the minimum
+    // runs with the defaults, a block between the two sizes keeps the defaults of its missing tail.
     virtual uint32_t ParameterSize() const = 0;
+    virtual uint32_t MinimumParameterSize() const { return ParameterSize(); }
     virtual void DefaultParameters(void* pParameters) const = 0;
     // Changes the trees for the year; false refuses the treatment (nothing is changed).
     virtual bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "GrowthModel.h"
 #include "StandVariables.h"
 #include "WoxText.h"
 
@@ -88,16 +89,20 @@ void CPlanting::DefaultParameters(void* pParameters) const
     std::memset(pPlanting, 0, sizeof *pPlanting);
     WoxCopyText(pPlanting->szSpecies, "PSME");
     pPlanting->dStemsPerHa = 1000.0;
-    pPlanting->dDbh = 1.0;
-    pPlanting->dHeight = 1.5;
+    pPlanting->dSeedlingAge = 2.0;
+    pPlanting->dSurvival = 0.9;
 }
 
 bool CPlanting::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const
 {
     const auto* pPlanting = static_cast<const SPlantingParameters*>(pParameters);
     if (!(pPlanting->dStemsPerHa > 0.0 && pPlanting->dStemsPerHa <= 20000.0) || !(pPlanting->dDbh >= 0.0) || !(pPlanting->dHeight >= 0.0) ||
+        !(pPlanting->dSeedlingAge >= 0.0 && pPlanting->dSeedlingAge <= 20.0) || !(pPlanting->dSurvival > 0.0 && pPlanting->dSurvival <= 1.0) ||
         WoxTextLength(pPlanting->szSpecies) == 0)
         return false;
+    char szSpecies[sizeof pPlanting->szSpecies + 1] = {};
+    std::memcpy(szSpecies, pPlanting->szSpecies, sizeof pPlanting->szSpecies);
+    const double dHeight = pPlanting->dHeight > 0.0 ? pPlanting->dHeight : CGrowthModel::NurseryHeight(szSpecies, pPlanting->dSeedlingAge);
     // Ten records per cohort so that later thinnings can take part of it.
     constexpr int kRecords = 10;
     for (int i = 0; i < kRecords; ++i)
@@ -108,9 +113,9 @@ bool CPlanting::Apply(std::vector<SInventory>& trees, const void* pParameters, i
         WoxCopyText(tree.szTree, szTree);
         std::memcpy(tree.szSpecies, pPlanting->szSpecies, sizeof tree.szSpecies);
         tree.nYear = nYear;
-        tree.dDbh = pPlanting->dDbh * (0.8 + 0.04 * i);
-        tree.dHeight = pPlanting->dHeight * (0.9 + 0.02 * i);
-        tree.dTpha = pPlanting->dStemsPerHa / kRecords;
+        tree.dHeight = dHeight * (0.9 + 0.02 * i);
+        tree.dDbh = tree.dHeight > 1.3 ? pPlanting->dDbh * (0.8 + 0.04 * i) : 0.0;
+        tree.dTpha = pPlanting->dStemsPerHa * pPlanting->dSurvival / kRecords;
         tree.dCrownRatio = 0.9;
         trees.push_back(tree);
     }

@@ -4,7 +4,7 @@
 //   thinning from below  {6A1D2F01-5C3B-4E7A-9B10-3C2F00000001}  SThinBelowParameters  (8 bytes)
 //   thinning from above  {6A1D2F01-5C3B-4E7A-9B10-3C2F00000002}  SThinAboveParameters  (8 bytes)
 //   clearcut             {6A1D2F01-5C3B-4E7A-9B10-3C2F00000003}  SClearcutParameters   (8 bytes)
-//   planting             {6A1D2F01-5C3B-4E7A-9B10-3C2F00000004}  SPlantingParameters   (40 bytes)
+//   planting             {6A1D2F01-5C3B-4E7A-9B10-3C2F00000004}  SPlantingParameters   (56 bytes; 40 accepted)
 
 #include "TreatmentComponent.h"
 
@@ -23,17 +23,23 @@ struct SClearcutParameters
 {
     double dMinDbh;
 };
-// Adds a cohort of seedlings.
+// Adds a cohort of seedlings: the planted stems times the survival. A height of 0 takes the
+// nursery height of the seedling age; seedlings below breast height have no diameter. Blocks of
+// the first 40 bytes (without seedling age and survival) plant with the defaults of those two.
 struct SPlantingParameters
 {
     char szSpecies[10];
     char cPad[6];
-    double dStemsPerHa;
-    double dDbh;      // cm
-    double dHeight;   // m
+    double dStemsPerHa;     // planted
+    double dDbh;            // cm
+    double dHeight;         // m; 0 = from the seedling age
+    double dSeedlingAge;    // years since germination at planting, 0..20
+    double dSurvival;       // share of planted seedlings that establish, (0, 1]
 };
 static_assert(sizeof(SThinBelowParameters) == 8 && sizeof(SThinAboveParameters) == 8 && sizeof(SClearcutParameters) == 8);
-static_assert(sizeof(SPlantingParameters) == 40 && offsetof(SPlantingParameters, dStemsPerHa) == 16);
+static_assert(sizeof(SPlantingParameters) == 56 && offsetof(SPlantingParameters, dStemsPerHa) == 16 &&
+              offsetof(SPlantingParameters, dSeedlingAge) == 40);
+constexpr uint32_t kPlantingParametersFirstSize = 40;
 
 extern const GUID g_guidThinBelow;
 extern const GUID g_guidThinAbove;
@@ -80,6 +86,7 @@ public:
     GUID GetGUID() override { return g_guidPlanting; }
     const char* Name() const override { return "Planting"; }
     uint32_t ParameterSize() const override { return sizeof(SPlantingParameters); }
+    uint32_t MinimumParameterSize() const override { return kPlantingParametersFirstSize; }
     void DefaultParameters(void* pParameters) const override;
     bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "GrowthModel.h"
 #include "ProjectPortData.h"
 #include "StandVariables.h"
 #include "TestHost.h"
@@ -134,23 +135,44 @@ TEST_F(CTreatmentsTest, ClearcutRemovesEveryTreeAndBooksTheVolume)
     EXPECT_NEAR(dVolume, dRemoved, 1e-9);
 }
 
-TEST_F(CTreatmentsTest, PlantingAddsTheCohortAndMissingBlockUsesDefaults)
+TEST_F(CTreatmentsTest, PlantingAddsTheSurvivingCohort)
 {
+    auto planted = [&](const char* pszSpecies) {
+        double dStems = 0.0;
+        for (const SInventory& tree : Trees())
+            if (WoxCompareText(tree.szSpecies, pszSpecies, 10) == 0 && tree.szTree[0] == 'P')
+                dStems += tree.dTpha;
+        return dStems;
+    };
     SPlantingParameters parameters = {};
     WoxCopyText(parameters.szSpecies, "THPL");
     parameters.dStemsPerHa = 800.0;
-    parameters.dDbh = 1.0;
-    parameters.dHeight = 1.5;
+    parameters.dSeedlingAge = 3.0;
+    parameters.dSurvival = 0.75;
     ASSERT_EQ(1, Run(new CPlanting(m_host.Heap()), &parameters, sizeof parameters));
-    double dPlanted = 0.0;
-    for (const SInventory& tree : Trees())
-        if (WoxCompareText(tree.szSpecies, "THPL", 10) == 0)
-            dPlanted += tree.dTpha;
-    EXPECT_DOUBLE_EQ(800.0, dPlanted);
+    EXPECT_DOUBLE_EQ(600.0, planted("THPL"));
     EXPECT_EQ(0.0, m_forest.Applied().back().dRemovedStems);
-    // Without a block the component plants its default of 1000 Douglas-fir per hectare.
+    // No height given: the nursery height of three-year stock, below breast height without diameter.
+    const double dNursery = CGrowthModel::NurseryHeight("THPL", 3.0);
+    for (const SInventory& tree : Trees())
+        if (tree.szTree[0] == 'P')
+        {
+            EXPECT_NEAR(dNursery, tree.dHeight, 0.1 * dNursery);
+            EXPECT_EQ(0.0, tree.dDbh);
+        }
+
+    // A block of the first 40 bytes keeps its stems and takes the default survival (0.9).
+    WoxCopyText(parameters.szSpecies, "ABGR");
+    parameters.dHeight = 1.6;
+    parameters.dDbh = 1.0;
+    ASSERT_EQ(1, Run(new CPlanting(m_host.Heap()), &parameters, kPlantingParametersFirstSize));
+    EXPECT_DOUBLE_EQ(720.0, planted("ABGR"));
+    // Without a block: 1000 Douglas-fir per hectare planted, 900 established.
     ASSERT_EQ(1, Run(new CPlanting(m_host.Heap()), nullptr, 0));
-    EXPECT_DOUBLE_EQ(500.0 + 800.0 + 1000.0, ComputeStandVariable(STAND_STEMS, Trees()));
+    EXPECT_DOUBLE_EQ(900.0, planted("PSME"));
+    // Survival outside (0, 1] refuses the planting.
+    parameters.dSurvival = 0.0;
+    EXPECT_EQ(0, Run(new CPlanting(m_host.Heap()), &parameters, sizeof parameters));
 }
 
 TEST_F(CTreatmentsTest, BadParametersAreRefusedWithoutChange)
