@@ -289,8 +289,8 @@ void CGrowthModel::Grow(std::vector<SInventory>& trees, const SGrowthStand& stan
             const double dCrown = tree.dCrownRatio;
 
             const double dAge = EffectiveTotalAge(species, site.dSiteIndex, tree.dHeight);
-            const double dPotential =
-                std::isfinite(dAge) ? std::max(0.0, TotalAgeHeight(species, site.dSiteIndex, dAge + 1.0) - tree.dHeight) : 0.0;
+            const double dNext = std::isfinite(dAge) ? TotalAgeHeight(species, site.dSiteIndex, dAge + 1.0) : tree.dHeight;
+            const double dPotential = dNext > tree.dHeight ? dNext - tree.dHeight : 0.0;
             const double dHeightGrowth = dPotential * HeightGrowthShare(species, dCrown, dRelativeHeight, canopy.dRelativeDensity);
             const double dOldHeight = tree.dHeight;
             tree.dHeight += dHeightGrowth;

@@ -11,6 +11,8 @@ constexpr double kBaseAge = 50.0;
 
 // King (1966) and Wiley (1978) share one form in feet:
 //   H = 4.5 + A^2 / (a0 + a1 Z + (b0 + b1 Z) A + (c0 + c1 Z) A^2),  Z = 2500 / (S - 4.5).
+// The height above breast height, A^2 / (...), is rescaled from 4.5 ft to the model's 1.3 m so
+// the curve starts at 1.3 m and passes S at age 50: H = 1.3 + (S - 1.3) u(A) / (S - 4.5 ft).
 struct SCurveCoefficients
 {
     double a0, a1, b0, b1, c0, c1;
@@ -20,13 +22,15 @@ constexpr SCurveCoefficients kWiley = {-1.7307, 0.1394, -0.0616, 0.0137, 0.00192
 
 struct SRational
 {
-    double p, q, r;   // the denominator p + q A + r A^2, feet
+    double p, q, r;   // the denominator p + q A + r A^2
+    double dScale;    // m of height above 1.3 m per foot of height above 4.5 ft
 };
 
 SRational Rational(const SCurveCoefficients& c, double dSiteIndex)
 {
-    const double z = 2500.0 / (dSiteIndex / kFoot - 4.5);
-    return {c.a0 + c.a1 * z, c.b0 + c.b1 * z, c.c0 + c.c1 * z};
+    const double dAboveBreast = dSiteIndex / kFoot - 4.5;
+    const double z = 2500.0 / dAboveBreast;
+    return {c.a0 + c.a1 * z, c.b0 + c.b1 * z, c.c0 + c.c1 * z, (dSiteIndex - kBreastHeight) / dAboveBreast};
 }
 
 const SCurveCoefficients& Coefficients(const SSpeciesGrowth& species)
@@ -69,7 +73,7 @@ double SiteCurveHeight(const SSpeciesGrowth& species, double dSiteIndex, double 
     if (species.nCurve == SITE_CURVE_GUIDE)
         return GuideHeight(species, dSiteIndex, dAge);
     const SRational d = Rational(Coefficients(species), dSiteIndex);
-    return kFoot * (4.5 + dAge * dAge / (d.p + d.q * dAge + d.r * dAge * dAge));
+    return kBreastHeight + d.dScale * dAge * dAge / (d.p + d.q * dAge + d.r * dAge * dAge);
 }
 
 double TotalAgeHeight(const SSpeciesGrowth& species, double dSiteIndex, double dTotalAge)
@@ -87,9 +91,10 @@ double EffectiveTotalAge(const SSpeciesGrowth& species, double dSiteIndex, doubl
         return dYears * std::max(0.0, dHeight) / kBreastHeight;
     if (species.nCurve == SITE_CURVE_GUIDE)
         return dYears + GuideAge(species, dSiteIndex, dHeight);
-    // Solve y (p + q A + r A^2) = A^2 for the positive root, y = H - 4.5 ft.
+    // Solve y (p + q A + r A^2) = A^2 for the positive root, y the height above breast height
+    // in the curve's feet.
     const SRational d = Rational(Coefficients(species), dSiteIndex);
-    const double y = dHeight / kFoot - 4.5;
+    const double y = (dHeight - kBreastHeight) / d.dScale;
     const double a = 1.0 - y * d.r, b = -y * d.q, c = -y * d.p;
     const double dDiscriminant = b * b - 4.0 * a * c;
     if (!(a > 0.0) || dDiscriminant < 0.0)

@@ -279,6 +279,14 @@ TEST(SiteCurveTest, CurvesPassTheSiteIndexAndInvert)
                 EXPECT_NEAR(dAge, EffectiveTotalAge(species, dSiteIndex, dHeight), 1e-6 * dAge) << species.pszCode << " " << dStand;
                 EXPECT_GT(TotalAgeHeight(species, dSiteIndex, dAge + 1.0), dHeight) << species.pszCode << " " << dStand;
             }
+            // Every height up to the site index has an age, rising without a gap at breast height.
+            double dPrevious = -1.0;
+            for (double dHeight = 0.0; dHeight <= dSiteIndex; dHeight += 0.01)
+            {
+                const double dAge = EffectiveTotalAge(species, dSiteIndex, dHeight);
+                ASSERT_TRUE(std::isfinite(dAge) && dAge > dPrevious) << species.pszCode << " " << dStand << " at " << dHeight << " m";
+                dPrevious = dAge;
+            }
         }
 }
 }
