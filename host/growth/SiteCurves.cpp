@@ -61,6 +61,28 @@ double SpeciesSiteIndex(const SSpeciesGrowth& species, double dStandSiteIndex)
     return dClamped * species.dSiteRatio;
 }
 
+double StandSiteIndex(const SSpeciesGrowth& siteSpecies, double dSiteIndex, double dBaseAge)
+{
+    const double dNotFound = std::numeric_limits<double>::quiet_NaN();
+    if (!(dSiteIndex > kBreastHeight) || !(dBaseAge > 0.0) || !std::isfinite(dSiteIndex) || !std::isfinite(dBaseAge))
+        return dNotFound;
+    // Height at the base age rises with the site index: bisect over the accepted range.
+    auto heightAt = [&](double dStand) { return SiteCurveHeight(siteSpecies, SpeciesSiteIndex(siteSpecies, dStand), dBaseAge); };
+    double dLow = kSiteIndexMin, dHigh = kSiteIndexMax;
+    // The published curves pass their site index within a few centimetres: allow for that at the ends.
+    if (dSiteIndex < heightAt(dLow) * (1.0 - 1e-3) || dSiteIndex > heightAt(dHigh) * (1.0 + 1e-3))
+        return dNotFound;
+    for (int i = 0; i < 60; ++i)
+    {
+        const double dMiddle = (dLow + dHigh) / 2.0;
+        if (heightAt(dMiddle) < dSiteIndex)
+            dLow = dMiddle;
+        else
+            dHigh = dMiddle;
+    }
+    return (dLow + dHigh) / 2.0;
+}
+
 double YearsToBreastHeight(const SSpeciesGrowth& species, double dSiteIndex)
 {
     return std::max(1.0, species.dYearsToBreastHeight + 0.25 * (35.0 - dSiteIndex));

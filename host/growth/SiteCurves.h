@@ -14,6 +14,10 @@ constexpr double kSiteIndexMax = 50.0;
 // accepted range first).
 double SpeciesSiteIndex(const SSpeciesGrowth& species, double dStandSiteIndex);
 
+// The stand (Douglas-fir) site index of land where a site species reaches dSiteIndex m at
+// breast-height age dBaseAge; not a number where no site index in the accepted range fits.
+double StandSiteIndex(const SSpeciesGrowth& siteSpecies, double dSiteIndex, double dBaseAge);
+
 // Years from germination to breast height on the species site index.
 double YearsToBreastHeight(const SSpeciesGrowth& species, double dSiteIndex);
 

@@ -289,4 +289,16 @@ TEST(SiteCurveTest, CurvesPassTheSiteIndexAndInvert)
             }
         }
 }
+
+// A site index given for another site species or base age converts to the stand's Douglas-fir
+// site index and back; one outside the accepted range has none.
+TEST(SiteCurveTest, SiteIndexOfAnotherSpeciesOrBaseAge)
+{
+    const SSpeciesGrowth& hemlock = SpeciesGrowth("TSHE");
+    const SSpeciesGrowth& douglasFir = SpeciesGrowth("PSME");
+    EXPECT_NEAR(30.0, StandSiteIndex(hemlock, SpeciesSiteIndex(hemlock, 30.0), 50.0), 1e-6);
+    EXPECT_NEAR(35.0, StandSiteIndex(douglasFir, SiteCurveHeight(douglasFir, 35.0, 100.0), 100.0), 1e-6);
+    EXPECT_TRUE(std::isnan(StandSiteIndex(douglasFir, 70.0, 50.0)));
+    EXPECT_TRUE(std::isnan(StandSiteIndex(douglasFir, 5.0, 50.0)));
+}
 }
