@@ -11,7 +11,7 @@
 namespace
 {
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kReferenceDbh = 25.4;        // cm, stand density index reference diameter
+constexpr double kLogReferenceDbh = 3.2347491740244907;   // ln 25.4 (cm), stand density index reference diameter
 constexpr double kReinekeSlope = 1.605;
 constexpr double kTopHeightStems = 100.0;     // per ha
 constexpr double kMinStems = 0.01;            // per ha; records below die out
@@ -36,7 +36,11 @@ constexpr double kSeedTreeBasalArea = 4.0;    // m2/ha left standing
 constexpr int kIngrowthRecords = 5;
 
 double StemBasalArea(double dDbh) { return kPi / 4.0 * (dDbh / 100.0) * (dDbh / 100.0); }
-double StemDensity(double dDbh) { return dDbh > 0.0 ? std::pow(dDbh / kReferenceDbh, kReinekeSlope) : 0.0; }
+// Density index of one stem from the logarithm of its diameter (0 without a diameter).
+double StemDensity(double dDbh, double dLogDbh)
+{
+    return dDbh > 0.0 ? std::exp(kReinekeSlope * (dLogDbh - kLogReferenceDbh)) : 0.0;
+}
 bool Alive(const SInventory& tree) { return tree.dTpha > 0.0 && std::isfinite(tree.dTpha); }
 bool CrownMeasured(double dCrownRatio) { return dCrownRatio > 0.0 && dCrownRatio <= 1.0; }
 
@@ -57,7 +61,20 @@ struct SCanopy
     double dTopHeight = 0.0;
     std::vector<size_t> order;     // largest diameter (then tallest) first
     std::vector<double> larger;    // basal area in larger trees per record, m2/ha
+    std::vector<double> logDbh;    // ln of each record's diameter, kept current by the step
+    std::vector<double> density;   // density index of one stem per record, kept current by the step
 };
+
+void MeasureDensities(const std::vector<SInventory>& trees, SCanopy& canopy)
+{
+    canopy.logDbh.resize(trees.size());
+    canopy.density.resize(trees.size());
+    for (size_t i = 0; i < trees.size(); ++i)
+    {
+        canopy.logDbh[i] = trees[i].dDbh > 0.0 ? std::log(trees[i].dDbh) : 0.0;
+        canopy.density[i] = StemDensity(trees[i].dDbh, canopy.logDbh[i]);
+    }
+}
 
 void MeasureCanopy(const std::vector<SInventory>& trees, const std::vector<STreeSite>& sites, SCanopy& canopy)
 {
@@ -71,7 +88,7 @@ void MeasureCanopy(const std::vector<SInventory>& trees, const std::vector<STree
             continue;
         const double dBasal = tree.dTpha * StemBasalArea(tree.dDbh);
         canopy.dBasalArea += dBasal;
-        dDensity += tree.dTpha * StemDensity(tree.dDbh);
+        dDensity += tree.dTpha * canopy.density[i];
         dWeightedMax += dBasal * sites[i].pSpecies->dDensityMax;
         dStems += tree.dTpha;
         dStemWeightedMax += tree.dTpha * sites[i].pSpecies->dDensityMax;
@@ -127,35 +144,32 @@ double TargetCrownRatio(const SSpeciesGrowth& species, double dRelativeDensity, 
 // Share of the curve's height growth a tree achieves.
 double HeightGrowthShare(const SSpeciesGrowth& species, double dCrownRatio, double dRelativeHeight, double dRelativeDensity)
 {
-    const double dCrown = std::min(1.0, (1.0 - std::exp(-dCrownRatio / 0.12)) / (1.0 - std::exp(-3.0)));
+    // Crowns of 0.36 and more (three times the scale) give the full rate.
+    const double dCrown = dCrownRatio >= 0.36 ? 1.0 : std::min(1.0, (1.0 - std::exp(-dCrownRatio / 0.12)) / (1.0 - std::exp(-3.0)));
     const double dFloor = 0.15 + 0.45 * species.dTolerance;
     const double dShade = std::min(1.0, dFloor + (1.0 - dFloor) * dRelativeHeight / 0.8);
     const double dClosure = std::min(1.0, dRelativeDensity / 0.5);
     return dCrown * (1.0 - dClosure * (1.0 - dShade));
 }
 
-// Diameter after one year, cm outside bark.
-double GrowDiameter(const SInventory& tree, const STreeSite& site, double dLarger, double dRelativeDensity, double dCrownRatio)
+// Diameter after one year, cm outside bark (dLogDbh = ln of the diameter).
+double GrowDiameter(const SInventory& tree, double dLogDbh, const STreeSite& site, double dLarger, double dRelativeDensity, double dCrownRatio)
 {
     const double d = tree.dDbh;
-    const double dLog = site.pSpecies->dGrowthIntercept + std::log(d) + kSize * d * d + kCrown * std::log(dCrownRatio) + site.dSiteTerm +
+    const double dLog = site.pSpecies->dGrowthIntercept + dLogDbh + kSize * d * d + kCrown * std::log(dCrownRatio) + site.dSiteTerm +
                         kLarger * dLarger / std::log(d + 1.0) + kDensity * dRelativeDensity;
     return std::sqrt(d * d + std::exp(dLog));
 }
 
 // Density mortality: removes stems until the stand's density index is down to what the
 // self-thinning approach allows, weighted towards small, suppressed, shade-intolerant trees.
-// weights and densities are scratch space kept across calls.
-void ThinByDensity(std::vector<SInventory>& trees, const std::vector<STreeSite>& sites, const SCanopy& canopy, std::vector<double>& weights,
-                   std::vector<double>& densities)
+// weights is scratch space kept across calls.
+void ThinByDensity(std::vector<SInventory>& trees, const std::vector<STreeSite>& sites, const SCanopy& canopy, std::vector<double>& weights)
 {
+    const std::vector<double>& densities = canopy.density;
     double dDensity = 0.0;
-    densities.assign(trees.size(), 0.0);
     for (size_t i : canopy.order)
-    {
-        densities[i] = StemDensity(trees[i].dDbh);
         dDensity += trees[i].dTpha * densities[i];
-    }
     const double dExcess = dDensity / canopy.dDensityMax - kThinningOnset;
     if (!(dExcess > 0.0))
         return;
@@ -273,7 +287,8 @@ void CGrowthModel::Grow(std::vector<SInventory>& trees, const SGrowthStand& stan
     if (trees.size() != sites.size())
         sites = TreeSites(trees, stand.dSiteIndex);
     SCanopy canopy;
-    std::vector<double> weights, densities;
+    std::vector<double> weights;
+    MeasureDensities(trees, canopy);
     MeasureCanopy(trees, sites, canopy);
     SetUnmeasuredCrowns(trees, sites, canopy);
     for (int nYear = 0; nYear < nYears; ++nYear)
@@ -296,9 +311,14 @@ void CGrowthModel::Grow(std::vector<SInventory>& trees, const SGrowthStand& stan
             tree.dHeight += dHeightGrowth;
 
             if (tree.dDbh > 0.0)
-                tree.dDbh = GrowDiameter(tree, site, canopy.larger[i], canopy.dRelativeDensity, dCrown);
+                tree.dDbh = GrowDiameter(tree, canopy.logDbh[i], site, canopy.larger[i], canopy.dRelativeDensity, dCrown);
             else if (tree.dHeight > kBreastHeight)
                 tree.dDbh = std::max(0.1, tree.dHeight - kBreastHeight);
+            if (tree.dDbh > 0.0)
+            {
+                canopy.logDbh[i] = std::log(tree.dDbh);
+                canopy.density[i] = StemDensity(tree.dDbh, canopy.logDbh[i]);
+            }
 
             // The crown base never sinks: a crown lengthens at most by the height growth.
             const double dTarget = TargetCrownRatio(species, canopy.dRelativeDensity, dRelativeHeight);
@@ -308,7 +328,7 @@ void CGrowthModel::Grow(std::vector<SInventory>& trees, const SGrowthStand& stan
             const double dWeak = std::max(0.0, kWeakCrown - tree.dCrownRatio) / kWeakCrown;
             tree.dTpha *= 1.0 - (kBackground + kWeakCrownMortality * dWeak);
         }
-        ThinByDensity(trees, sites, canopy, weights, densities);
+        ThinByDensity(trees, sites, canopy, weights);
         for (SInventory& tree : trees)
             if (tree.dTpha < kMinStems)
                 tree.dTpha = 0.0;
@@ -358,6 +378,7 @@ void CGrowthModel::EstimateCrownRatios(std::vector<SInventory>& trees)
     // Crown ratios do not depend on the site: any site index in range gives the same canopy.
     std::vector<STreeSite> sites = TreeSites(clean, 35.0);
     SCanopy canopy;
+    MeasureDensities(clean, canopy);
     MeasureCanopy(clean, sites, canopy);
     SetUnmeasuredCrowns(clean, sites, canopy);
     for (size_t i = 0; i < trees.size(); ++i)
