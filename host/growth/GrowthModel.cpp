@@ -281,6 +281,8 @@ void Sanitise(std::vector<SInventory>& trees)
 
 void CGrowthModel::Grow(std::vector<SInventory>& trees, const SGrowthStand& stand, int nYears)
 {
+    if (nYears <= 0)
+        return;
     Sanitise(trees);
     std::vector<STreeSite> sites = TreeSites(trees, stand.dSiteIndex);
     AddIngrowth(trees, sites, stand);

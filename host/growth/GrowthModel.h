@@ -26,8 +26,8 @@ struct SGrowthStand
 class CGrowthModel
 {
 public:
-    // Grows the trees by nYears one-year steps. Records are changed in place; records whose stems
-    // die out keep 0 stems; ingrowth after a heavy thinning is appended.
+    // Grows the trees by nYears one-year steps (none for nYears <= 0). Records are changed in
+    // place; records whose stems die out keep 0 stems; ingrowth after a heavy thinning is appended.
     static void Grow(std::vector<SInventory>& trees, const SGrowthStand& stand, int nYears);
 
     // Height of a tree of this diameter on the species' height-diameter curve for the site, m.
