@@ -90,7 +90,7 @@ TEST_P(ScenarioDamageTest, HasItsExactOutcome)
     {
         pFile.reset();
         EXPECT_EQ(backend.Get(path), original);
-        EXPECT_TRUE(backend.TempNames().empty());
+        EXPECT_EQ(backend.FolderNames(), std::vector<std::string>{"damaged.scenario"});
     }
     EXPECT_EQ(nRecords, GetParam().nRecords);
     EXPECT_LE(backend.WatchedHeap().Largest(), std::max<size_t>(original.size(), 144));
