@@ -11,6 +11,7 @@
 #include <map>
 
 #include "AtomicFolder.h"
+#include "FolderLock.h"
 #include "Automation.h"
 #include "Display.h"
 #include "Files.h"

@@ -198,8 +198,14 @@ TEST(ConcurrentConversionTest, EachProjectKeepsItsOwnScenario)
         SChildResult resultA = a.Wait(20000), resultB = b.Wait(20000);
         ASSERT_EQ(resultA.out, "First\n") << nRound;
         ASSERT_EQ(resultB.out, "Second\n") << nRound;
-        SChildResult again = RunChild({WOX_FAULT_CHILD, "convert", WOX_BIN_REGISTRY, first});
-        ASSERT_EQ(again.out, "First\n") << nRound;
+        // On disk too: each file is now the 3.1 file of its own scenario.
+        for (const auto& [path, name] : {std::pair(first, "First"), std::pair(second, "Second")})
+        {
+            CBytes bytes = HeaderBytes({name, "old", 2050}, 4);
+            std::string file = Read(path);
+            ASSERT_GE(file.size(), bytes.size()) << nRound;
+            EXPECT_EQ(file.substr(0, ScenarioLayout::kHeader), std::string(bytes.begin(), bytes.begin() + ScenarioLayout::kHeader)) << nRound;
+        }
     }
 }
 }

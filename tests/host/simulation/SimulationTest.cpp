@@ -12,7 +12,7 @@
 #include <map>
 #include <sstream>
 
-#include "AtomicFolder.h"
+#include "FolderLock.h"
 #include "ChildProcess.h"
 #include "DemoForest.h"
 #include "GrowthModel.h"
