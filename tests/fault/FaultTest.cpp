@@ -142,10 +142,10 @@ TEST_P(FaultTest, LeavesTheOldOrTheNewStateWhole)
     ASSERT_NE(old, fresh);
 
     // One step past the last one the fault never fires: the run must then end normally. Long
-    // writers are sampled: their first and last steps, and every fourth between.
+    // writers are sampled: their first and last steps, and every sixth between.
     for (int nStep = 1; nStep <= writer.nSteps + 1; ++nStep)
     {
-        if (nStep > 3 && nStep < writer.nSteps - 3 && nStep % 4 != 0)
+        if (nStep > 2 && nStep < writer.nSteps - 2 && nStep % 6 != 0)
             continue;
         Prepare();
         const std::string fault = std::string(GetParam().bKill ? "kill:" : "fail:") + std::to_string(nStep);
