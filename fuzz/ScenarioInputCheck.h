@@ -1,7 +1,7 @@
 #pragma once
 // One scenario file input run through open (with conversion), read and the text forms, all on an
-// in-memory volume, with the promises a damaged file must not break. Shared by the fuzz target
-// and the corpus replay test.
+// in-memory volume, with the promises a damaged file must not break; and one JSON input through
+// import and then the same. Shared by the fuzz targets and the corpus replay test.
 
 #include <cstdint>
 #include <string>
@@ -73,5 +73,32 @@ inline SScenarioInputOutcome CheckScenarioInput(const uint8_t* pData, size_t nSi
     }
     if (heap.BlockCount() != 0)
         outcome.broken = "heap blocks leaked";
+    return outcome;
+}
+
+// A JSON input: parsed (bParsed) and, when it parses, made into a scenario file that goes through
+// CheckScenarioInput.
+struct SScenarioJsonOutcome
+{
+    bool bParsed = false;
+    SScenarioInputOutcome file;
+};
+
+inline SScenarioJsonOutcome CheckScenarioJsonInput(const uint8_t* pData, size_t nSize)
+{
+    SScenarioJsonOutcome outcome;
+    CScenarioDocument document;
+    std::string error;
+    outcome.bParsed = ScenarioFromJson(std::string(reinterpret_cast<const char*>(pData), nSize), document, error);
+    if (!outcome.bParsed)
+        return outcome;
+    CWoxHeap heap;
+    CByteVector bytes;
+    if (!ScenarioDocumentBytes(&heap, document, bytes))
+    {
+        outcome.file.broken = "parsed JSON makes no scenario file";
+        return outcome;
+    }
+    outcome.file = CheckScenarioInput(bytes.data(), bytes.size());
     return outcome;
 }

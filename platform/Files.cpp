@@ -12,6 +12,7 @@
 #include <chrono>
 #include <thread>
 
+#include "AtomicFile.h"
 #include "Module.h"
 
 std::string WoxNativePath(const char* pszPath)
@@ -48,45 +49,28 @@ std::vector<std::string> WoxFindFiles(const char* pszFolder, const char* pszPatt
 
 bool WoxCopyFile(const char* pszFrom, const char* pszTo)
 {
-    int fdIn = open(pszFrom, O_RDONLY | O_CLOEXEC);
+    if (!pszFrom || !pszTo)
+        return false;
+    int fdIn = open(pszFrom, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fdIn < 0)
         return false;
-    int fdOut = open(pszTo, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fdOut < 0)
-    {
-        close(fdIn);
-        return false;
-    }
-    bool bOk = true;
+    struct stat info;
+    CAtomicFile out;
+    bool bOk = fstat(fdIn, &info) == 0 && S_ISREG(info.st_mode) && out.Open(pszTo);
     char buffer[1 << 16];
-    for (;;)
+    while (bOk)
     {
         ssize_t nRead = read(fdIn, buffer, sizeof buffer);
         if (nRead < 0 && errno == EINTR)
             continue;
         if (nRead <= 0)
         {
-            bOk = nRead == 0;
+            bOk = nRead == 0 && out.Commit();
             break;
         }
-        for (ssize_t nDone = 0; nDone < nRead;)
-        {
-            ssize_t n = write(fdOut, buffer + nDone, static_cast<size_t>(nRead - nDone));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-            {
-                bOk = false;
-                break;
-            }
-            nDone += n;
-        }
-        if (!bOk)
-            break;
+        bOk = out.Write(buffer, static_cast<size_t>(nRead));
     }
     close(fdIn);
-    if (close(fdOut) != 0)
-        bOk = false;
     return bOk;
 }
 

@@ -11,8 +11,8 @@
 // libraries. Only regular files are listed.
 std::vector<std::string> WoxFindFiles(const char* pszFolder, const char* pszPattern);
 
-// Copies pszFrom over pszTo (overwriting); false on any failure, in which case pszTo is either
-// untouched or (when the failure happened while writing) incomplete.
+// Copies the regular file pszFrom over pszTo (overwriting) as one atomic replace: on any failure
+// pszTo is as it was.
 bool WoxCopyFile(const char* pszFrom, const char* pszTo);
 bool WoxDeleteFile(const char* pszPath);
 bool WoxFileExists(const char* pszPath);

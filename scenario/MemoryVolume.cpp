@@ -43,6 +43,7 @@ public:
         if (!pszPath)
             return 0;
         m_pBytes = bCreate ? m_pVolume->CreateEmpty(pszPath) : m_pVolume->Find(pszPath);
+        m_bReadOnly = m_pVolume->IsLocked(pszPath);
         return m_pBytes ? 1 : 0;
     }
     int Read(void* pBuffer, uint32_t* pnDone, uint32_t nSize) override
@@ -71,7 +72,7 @@ public:
     {
         if (pnDone)
             *pnDone = 0;
-        if (!m_pBytes)
+        if (!m_pBytes || m_bReadOnly)
             return 0;
         if (nSize == 0)
             return 1;
@@ -90,6 +91,7 @@ private:
     CMemoryVolume* m_pVolume;
     std::shared_ptr<CByteVector> m_pBytes;
     int64_t m_nPosition = 0;
+    bool m_bReadOnly = false;
 };
 
 class CMemoryArray final : public CCounted<IArrayExt2>
@@ -200,30 +202,16 @@ IWoxBinary* CMemoryVolume::CreateBinary() { return new CMemoryBinary(this); }
 
 IArrayExt2* CMemoryVolume::CreateArray(HWOXHEAP) { return new CMemoryArray(); }
 
-bool CMemoryVolume::FileExists(const char* pszPath)
+bool CMemoryVolume::FileExists(const char* pszPath) const
 {
     return pszPath && (m_files.count(pszPath) || m_locked.count(pszPath));
 }
 
-bool CMemoryVolume::DeleteFile(const char* pszPath)
+bool CMemoryVolume::ReplaceFile(const char* pszPath, const std::vector<uint8_t>& bytes)
 {
     if (!pszPath || m_locked.count(pszPath))
         return false;
-    return m_files.erase(pszPath) > 0;
-}
-
-bool CMemoryVolume::CopyFile(const char* pszFrom, const char* pszTo)
-{
-    if (!pszFrom || !pszTo || m_locked.count(pszTo))
-        return false;
-    auto pSource = Find(pszFrom);
-    if (!pSource)
-        return false;
-    // Overwrite in place so that objects holding the target see the new bytes, as on disk.
-    auto pTarget = Find(pszTo);
-    if (pTarget)
-        *pTarget = *pSource;
-    else
-        m_files[pszTo] = std::make_shared<CByteVector>(*pSource);
+    // A new object, as a rename makes a new file: binary objects still open keep the old bytes.
+    m_files[pszPath] = std::make_shared<CByteVector>(bytes);
     return true;
 }

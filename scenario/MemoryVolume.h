@@ -24,16 +24,15 @@ public:
     void SetFile(const std::string& path, CByteVector bytes);
     // The file's bytes, or none.
     const CByteVector* File(const std::string& path) const;
-    // A name that exists but cannot be deleted or overwritten (like a non-empty folder).
+    // A name that cannot be created, replaced or written (like a read-only file or folder).
     void AddLockedName(const std::string& path);
+    bool IsLocked(const std::string& path) const { return m_locked.count(path) != 0; }
     std::vector<std::string> FileNames() const;
 
     IWoxBinary* CreateBinary() override;
     IArrayExt2* CreateArray(HWOXHEAP hHeap) override;
-    bool FileExists(const char* pszPath) override;
-    bool DeleteFile(const char* pszPath) override;
-    bool CopyFile(const char* pszFrom, const char* pszTo) override;
-    std::string TempFolder() override { return "/memory/tmp"; }
+    bool ReplaceFile(const char* pszPath, const std::vector<uint8_t>& bytes) override;
+    bool FileExists(const char* pszPath) const;
 
     // Shared with open binary objects so a deleted file stays valid for them.
     std::shared_ptr<CByteVector> Find(const std::string& path) const;

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Files.h"
+#include "AtomicFile.h"
+#include "MemoryVolume.h"
 #include "Module.h"
 #include "WoxText.h"
 
@@ -15,8 +16,7 @@ namespace
 constexpr int kOpenMode = 2;
 constexpr int64_t kHeaderSize = sizeof(SScenarioHeader);
 constexpr uint32_t kReservedSize = WOX_SCENARIO_RECORDS_POSITION - sizeof(SScenarioHeader);
-// Conversion gives up after this many occupied temporary names rather than loop for ever.
-constexpr int kMaxConvertCounter = 10000;
+constexpr const char* kConvertedPath = "/memory/converted.scenario";
 // Records read at once, and the largest run of data blocks read into one buffer.
 constexpr int32_t kReadBatch = 64;
 constexpr int64_t kMaxBufferedSpan = 16 << 20;
@@ -52,6 +52,8 @@ bool WriteBytes(IWoxBinary* pBinary, const void* pBuffer, uint32_t nSize)
 }
 
 CScenarioFile::CScenarioFile(HWOXHEAP hHeap, IScenarioStorage* pStorage) : m_hHeap(hHeap), m_pStorage(pStorage) {}
+
+CScenarioFile::~CScenarioFile() = default;
 
 bool CScenarioFile::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter)
 {
@@ -119,6 +121,7 @@ bool CScenarioFile::Create(const char* pszPath)
 {
     if (m_bOpen)
         Close();
+    EndConvertedCopy();
     if (!m_pBinary || !pszPath)
         return false;
 
@@ -142,6 +145,7 @@ bool CScenarioFile::Open(const char* pszPath)
 {
     if (m_bOpen)
         Close();
+    EndConvertedCopy();
     // A path that does not fit the 260-character field could not be converted in place.
     if (!m_pBinary || !pszPath || std::strlen(pszPath) >= WOX_MAX_PATH)
         return false;
@@ -153,6 +157,7 @@ bool CScenarioFile::Open(const char* pszPath)
     if (!ReadHeader() || !CheckVersion(true) || !RecordsFit(m_header.nRecords, sizeof(SScenarioTreatment)))
     {
         m_pBinary->Close();
+        EndConvertedCopy();
         return false;
     }
     m_bOpen = true;
@@ -164,6 +169,7 @@ bool CScenarioFile::Close()
     if (m_bOpen && m_pBinary)
         m_pBinary->Close();
     m_bOpen = false;
+    EndConvertedCopy();
     return true;
 }
 
@@ -355,46 +361,50 @@ bool CScenarioFile::WriteRecords(SScenarioData* pData)
     return WriteHeader();
 }
 
-bool CScenarioFile::ChooseConvertPath(char* pszPath)
-{
-    std::string folder = m_pStorage ? m_pStorage->TempFolder() : WoxTempFolder();
-    std::snprintf(pszPath, WOX_MAX_PATH, "%s/ConvertedScenario.%s", folder.c_str(), "scn");
-    for (int nCounter = 2; nCounter < kMaxConvertCounter; ++nCounter)
-    {
-        if (!FileExists(pszPath) || DeleteFile(pszPath))
-            return true;
-        std::snprintf(pszPath, WOX_MAX_PATH, "%s/ConvertedScenario (%d).%s", folder.c_str(), nCounter, "scn");
-    }
-    return false;
-}
-
 bool CScenarioFile::Convert()
 {
-    char szTemp[WOX_MAX_PATH];
-    if (!ChooseConvertPath(szTemp))
-        return false;
     if (m_header.dVersion != WOX_SCENARIO_VERSION_30)
         return false;
-    if (!ConvertFrom30(szTemp))
-    {
-        DeleteFile(szTemp);
+    std::vector<uint8_t> converted;
+    if (!ConvertFrom30(converted))
         return false;
-    }
     m_pBinary->Close();
-    bool bCopied = CopyFile(szTemp, m_szPath);
-    DeleteFile(szTemp);
-    if (!bCopied || !m_pBinary->Open(m_szPath, kOpenMode, 0))
+    if (!ReplaceFile(m_szPath, converted))
+        return OpenConvertedCopy(std::move(converted));
+    return m_pBinary->Open(m_szPath, kOpenMode, 0) && ReadHeader();
+}
+
+bool CScenarioFile::OpenConvertedCopy(std::vector<uint8_t> converted)
+{
+    auto pVolume = std::make_unique<CMemoryVolume>();
+    pVolume->SetFile(m_szPath, std::move(converted));
+    pVolume->AddLockedName(m_szPath);  // the copy is read-only: a save into it would be lost
+    IDynamicPtrTemplate<IWoxBinary> pCopy = pVolume->CreateBinary();
+    if (!pCopy || !pCopy->Initialize(m_pErrorReporter) || !pCopy->Open(m_szPath, kOpenMode, 0))
         return false;
+    m_pFileBinary = m_pBinary;
+    m_pBinary = pCopy;
+    m_pConvertedCopy = std::move(pVolume);
     return ReadHeader();
 }
 
-bool CScenarioFile::ConvertFrom30(const char* pszTempPath)
+void CScenarioFile::EndConvertedCopy()
+{
+    if (!m_pConvertedCopy)
+        return;
+    m_pBinary = m_pFileBinary;
+    m_pFileBinary.Clear();
+    m_pConvertedCopy.reset();
+}
+
+bool CScenarioFile::ConvertFrom30(std::vector<uint8_t>& bytes)
 {
     SScenarioData converted;
     if (!CreateTreatmentArray(converted.pTreatments))
         return false;
-    CScenarioFile target(m_hHeap, m_pStorage);
-    if (!target.Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !target.Create(pszTempPath))
+    CMemoryVolume volume;
+    CScenarioFile target(m_hHeap, &volume);
+    if (!target.Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !target.Create(kConvertedPath))
         return false;
 
     const int32_t nRecords = m_header.nRecords;
@@ -446,22 +456,14 @@ bool CScenarioFile::ConvertFrom30(const char* pszTempPath)
     }
     target.Close();
     FreeTreatmentBlocks(m_hHeap, converted.pTreatments.Get());
+    if (bOk)
+        bytes = *volume.File(kConvertedPath);
     return bOk;
 }
 
-bool CScenarioFile::FileExists(const char* pszPath)
+bool CScenarioFile::ReplaceFile(const char* pszPath, const std::vector<uint8_t>& bytes)
 {
-    return m_pStorage ? m_pStorage->FileExists(pszPath) : WoxFileExists(pszPath);
-}
-
-bool CScenarioFile::DeleteFile(const char* pszPath)
-{
-    return m_pStorage ? m_pStorage->DeleteFile(pszPath) : WoxDeleteFile(pszPath);
-}
-
-bool CScenarioFile::CopyFile(const char* pszFrom, const char* pszTo)
-{
-    return m_pStorage ? m_pStorage->CopyFile(pszFrom, pszTo) : WoxCopyFile(pszFrom, pszTo);
+    return m_pStorage ? m_pStorage->ReplaceFile(pszPath, bytes) : WoxReplaceFile(pszPath, bytes.data(), bytes.size(), nullptr);
 }
 
 void FreeTreatmentBlocks(HWOXHEAP hHeap, IArrayExt2* pTreatments)

@@ -18,12 +18,30 @@
 // - Records are read as they are: texts without terminators stay in their fields, and nTriggers /
 //   nSpecies keep whatever the file held. Readers of those counts clamp them
 //   (ScenarioTriggerCount, ScenarioSpeciesCount); texts are read with the WoxText.h helpers.
+//
+// Conversion of a 3.0 file. The converted 3.1 file is built in memory (in a second CScenarioFile
+// on a private in-memory volume) and then replaces the old file in one atomic step: the
+// platform's CAtomicFile writes a temporary file created exclusively beside the old one, flushes
+// it and renames it over the old one. A kill, a full disk or a conversion running in another
+// project therefore leaves the old file or the converted one, never a mix, and no temporary file
+// is shared with anyone. When the file cannot be replaced (read-only file or folder, full disk)
+// it stays exactly as it was and the object reads the converted copy from memory instead: such
+// a file still opens and reads, and WriteRecords on it fails.
+//
+// WriteRecords itself writes in place through the binary-file object. A caller that must not
+// lose the old content to a failed save writes into a fresh file and replaces with CAtomicFile.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "Containers.h"
 #include "HostServices.h"
 #include "ScenarioRecords.h"
 #include "ScenarioStorage.h"
 #include "WoxTypes.h"
+
+class CMemoryVolume;
 
 class CScenarioFile
 {
@@ -33,7 +51,7 @@ public:
     CScenarioFile(const CScenarioFile&) = delete;
     CScenarioFile& operator=(const CScenarioFile&) = delete;
     // Releases the binary-file object without calling Close (the host closes the file).
-    ~CScenarioFile() = default;
+    ~CScenarioFile();
 
     // Loads the Data Controller and IO libraries named in the registry and makes the binary-file
     // object. Must succeed before any other operation.
@@ -56,6 +74,8 @@ public:
     bool CreateTreatmentArray(IDynamicPtrTemplate<IArrayExt2>& pArray);
 
     bool IsOpen() const { return m_bOpen; }
+    // True while the object reads a converted copy from memory (the file could not be replaced).
+    bool IsConvertedCopy() const { return m_pConvertedCopy != nullptr; }
     const SScenarioHeader& Header() const { return m_header; }
 
 private:
@@ -63,17 +83,17 @@ private:
     bool WriteHeader();
     bool CheckVersion(bool bAllowConversion);
     bool Convert();
-    bool ChooseConvertPath(char* pszPath);
-    bool ConvertFrom30(const char* pszTempPath);
+    bool ConvertFrom30(std::vector<uint8_t>& converted);
+    // Reads the converted bytes from memory from now on; the host's binary-file object waits.
+    bool OpenConvertedCopy(std::vector<uint8_t> converted);
+    void EndConvertedCopy();
     // Non-zero when nRecords records of nRecordSize bytes fit between 512 and the end of the file.
     bool RecordsFit(int32_t nRecords, int64_t nRecordSize);
     // Reads a data block of nSize bytes at nPosition of a file of nLength bytes into a new heap
     // block, then seeks back to nReturnTo; 0 on failure.
     uint32_t ReadBlock(int64_t nPosition, uint32_t nSize, int64_t nLength, int64_t nReturnTo);
 
-    bool FileExists(const char* pszPath);
-    bool DeleteFile(const char* pszPath);
-    bool CopyFile(const char* pszFrom, const char* pszTo);
+    bool ReplaceFile(const char* pszPath, const std::vector<uint8_t>& bytes);
 
     bool m_bOpen = false;
     char m_szPath[WOX_MAX_PATH] = {};
@@ -88,6 +108,10 @@ private:
     char m_szDataControllerPath[WOX_MAX_PATH] = {};
     char m_szIoLibraryPath[WOX_MAX_PATH] = {};
     IScenarioStorage* m_pStorage;
+    // While a converted copy is read from memory: its volume, and the binary-file object that
+    // m_pBinary held before (back in place at the next Close, Create or Open).
+    std::unique_ptr<CMemoryVolume> m_pConvertedCopy;
+    IDynamicPtrTemplate<IWoxBinary> m_pFileBinary;
 };
 
 // Frees the parameter block of every record in the array and clears its pData (the caller knows

@@ -263,7 +263,8 @@ void ApplyExtraBytes(const CReader& reader, uint8_t* pRecord, size_t nSize)
         CByteVector bytes = FromHex(run.String("hex"), run.Path("hex"));
         if (bytes.size() > nSize - static_cast<size_t>(nOffset))
             Fail(run.Path("hex"), "reaches past the end of the record");
-        std::memcpy(pRecord + nOffset, bytes.data(), bytes.size());
+        if (!bytes.empty())  // an empty run has no bytes to copy (and no buffer to copy from)
+            std::memcpy(pRecord + nOffset, bytes.data(), bytes.size());
     }
 }
 
@@ -428,6 +429,29 @@ json RecordToJson(const SScenarioTreatment& record, const CByteVector& block)
 
 std::string FieldText(const char* pField, size_t nWidth) { return Latin1ToUtf8(pField, nWidth); }
 
+// A field for the listing: control characters (C0, DEL and C1) shown as \xNN, so that a name
+// cannot move the cursor, clear the screen or fake lines of the listing.
+std::string ShownText(const char* pField, size_t nWidth)
+{
+    std::string text;
+    const size_t n = WoxTextLength(pField, nWidth);
+    for (size_t i = 0; i < n; ++i)
+    {
+        auto c = static_cast<unsigned char>(pField[i]);
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+        {
+            char szEscape[8];
+            std::snprintf(szEscape, sizeof szEscape, "\\x%02X", c);
+            text += szEscape;
+        }
+        else
+        {
+            text += Latin1ToUtf8(pField + i, 1);
+        }
+    }
+    return text;
+}
+
 const char* OperatorText(int32_t nOperator)
 {
     switch (nOperator)
@@ -522,7 +546,7 @@ bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenario
     return true;
 }
 
-bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocument& document, std::string* pError)
+bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& document, std::string* pError)
 {
     auto fail = [&](const char* pszWhy) {
         if (pError)
@@ -531,7 +555,7 @@ bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocume
     };
     const char* pszPath = "/memory/input.scenario";
     CMemoryVolume volume;
-    volume.SetFile(pszPath, bytes);
+    volume.SetFile(pszPath, std::move(bytes));
     CScenarioFile file(hHeap, &volume);
     if (!file.Initialize(nullptr, nullptr, nullptr))
         return fail("cannot make an in-memory file");
@@ -643,10 +667,16 @@ bool ScenarioFromJson(const std::string& text, CScenarioDocument& document, std:
         const json& records = reader.Array("records");
         if (records.size() > static_cast<size_t>(INT32_MAX / sizeof(SScenarioTreatment)))
             Fail("records", "too many records");
-        document.records.resize(records.size());
-        document.blocks.resize(records.size());
+        // Each record is checked before it takes its 8888 bytes, so memory grows only with records
+        // that the input really holds (never with a count of empty or broken ones).
+        SScenarioTreatment record;
         for (size_t i = 0; i < records.size(); ++i)
-            RecordFromJson(records[i], "records[" + std::to_string(i) + "]", true, document.records[i], document.blocks[i]);
+        {
+            CByteVector block;
+            RecordFromJson(records[i], "records[" + std::to_string(i) + "]", true, record, block);
+            document.records.push_back(record);
+            document.blocks.push_back(std::move(block));
+        }
         document.header.nRecords = static_cast<int32_t>(records.size());
         return true;
     }
@@ -680,10 +710,10 @@ std::string ScenarioToText(const CScenarioDocument& document)
 {
     const SScenarioHeader& header = document.header;
     std::string text;
-    Append(text, "Signature:   %s\n", FieldText(header.szSignature, sizeof header.szSignature).c_str());
+    Append(text, "Signature:   %s\n", ShownText(header.szSignature, sizeof header.szSignature).c_str());
     Append(text, "Version:     %.15g\n", header.dVersion);
-    Append(text, "Name:        %s\n", FieldText(header.info.szName, sizeof header.info.szName).c_str());
-    Append(text, "Description: %s\n", FieldText(header.info.szDescription, sizeof header.info.szDescription).c_str());
+    Append(text, "Name:        %s\n", ShownText(header.info.szName, sizeof header.info.szName).c_str());
+    Append(text, "Description: %s\n", ShownText(header.info.szDescription, sizeof header.info.szDescription).c_str());
     Append(text, "End year:    %d\n", header.info.nEndYear);
     Append(text, "Records:     %zu\n", document.records.size());
 
@@ -694,11 +724,11 @@ std::string ScenarioToText(const CScenarioDocument& document)
         Append(text, "\nRecord %zu\n", i + 1);
         Append(text, "  Year:        %d\n", record.nYear);
         Append(text, "  End year:    %d\n", record.nEndYear);
-        Append(text, "  Stand:       %s\n", FieldText(record.szStand, sizeof record.szStand).c_str());
+        Append(text, "  Stand:       %s\n", ShownText(record.szStand, sizeof record.szStand).c_str());
         Append(text, "  Kind:        %s\n", record.bTriggered ? "triggered" : "normal");
         Append(text, "  Flags:       0x%08X%s\n", record.nFlags, (record.nFlags & WOX_TREATMENT_ALLOW_MULTIPLE) ? " (allow multiple occurrences)" : "");
-        Append(text, "  Treatment:   %s\n", FieldText(t.szName, sizeof t.szName).c_str());
-        Append(text, "  Description: %s\n", FieldText(t.szDescription, sizeof t.szDescription).c_str());
+        Append(text, "  Treatment:   %s\n", ShownText(t.szName, sizeof t.szName).c_str());
+        Append(text, "  Description: %s\n", ShownText(t.szDescription, sizeof t.szDescription).c_str());
         Append(text, "  Component:   %s\n", GuidToText(t.guidComponent).c_str());
         Append(text, "  Data size:   %u bytes\n", t.nDataSize);
         if (!record.bTriggered)
@@ -708,14 +738,14 @@ std::string ScenarioToText(const CScenarioDocument& document)
         for (int j = 0; j < ScenarioTriggerCount(record); ++j)
         {
             const SScenarioTriggerSpec& spec = record.triggers[j];
-            Append(text, "  Trigger %d:   %s %s %.2lf\n", j + 1, FieldText(spec.szVariable, sizeof spec.szVariable).c_str(), OperatorText(spec.nOperator), spec.dValue);
+            Append(text, "  Trigger %d:   %s %s %.2lf\n", j + 1, ShownText(spec.szVariable, sizeof spec.szVariable).c_str(), OperatorText(spec.nOperator), spec.dValue);
             std::string species;
             for (int k = 0; k < ScenarioSpeciesCount(spec); ++k)
-                species += (k ? ", " : "") + FieldText(spec.szSpecies[k], sizeof spec.szSpecies[k]);
+                species += (k ? ", " : "") + ShownText(spec.szSpecies[k], sizeof spec.szSpecies[k]);
             Append(text, "    Species:   %s %s\n", spec.bInclude ? "include" : "exclude", species.empty() ? "(none)" : species.c_str());
             Append(text, "    Diameter:  %.2lf to %.2lf\n", spec.dDbhMin, spec.dDbhMax);
             Append(text, "    Height:    %.2lf to %.2lf\n", spec.dHeightMin, spec.dHeightMax);
-            Append(text, "    Function:  %d in %s\n", spec.nFunction, FieldText(spec.szLibrary, sizeof spec.szLibrary).c_str());
+            Append(text, "    Function:  %d in %s\n", spec.nFunction, ShownText(spec.szLibrary, sizeof spec.szLibrary).c_str());
         }
     }
     return text;

@@ -45,7 +45,7 @@ bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenario
 
 // Reads a scenario file held in memory (converting a 3.0 file in memory only). On failure
 // *pError says why.
-bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocument& document, std::string* pError);
+bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& document, std::string* pError);
 
 // Writes the document through an open (e.g. just created) scenario file. The parameter blocks are
 // allocated for the write and freed afterwards.

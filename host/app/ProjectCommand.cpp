@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CsvImport.h"
+#include "ForestLimits.h"
 #include "WoxHost.h"
 
 namespace
@@ -39,9 +40,9 @@ int RunProjectCommand(CWoxHost& host, int argc, char** argv, std::FILE* pErr)
         }
         if (option == "--name")
             options.name = argv[i + 1];
-        else if (option == "--first-year" && ParseInt(argv[i + 1], 1, 9999, options.nFirstYear))
+        else if (option == "--first-year" && ParseInt(argv[i + 1], kFirstCalendarYear, kLastCalendarYear, options.nFirstYear))
             continue;
-        else if (option == "--period-length" && ParseInt(argv[i + 1], 1, 100, options.nPeriodLength))
+        else if (option == "--period-length" && ParseInt(argv[i + 1], kMinPeriodLength, kMaxPeriodLength, options.nPeriodLength))
             continue;
         else
         {
@@ -51,8 +52,8 @@ int RunProjectCommand(CWoxHost& host, int argc, char** argv, std::FILE* pErr)
     }
     SProject project;
     std::vector<std::string> refusals;
-    auto isKnown = [&](const char* pszCode) { return host.SpeciesMap()->IsKnown(pszCode); };
-    if (!ParseProjectCsv(argv[2], argv[3], isKnown, options, project, refusals))
+    auto canonical = [&](const char* pszCode) { return host.SpeciesMap()->Canonical(pszCode); };
+    if (!ParseProjectCsv(argv[2], argv[3], canonical, options, project, refusals))
     {
         for (const std::string& refusal : refusals)
             std::fprintf(pErr, "%s\n", refusal.c_str());

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -9,15 +10,20 @@
 #include <filesystem>
 #include <map>
 
+#include "AtomicFolder.h"
+#include "FolderLock.h"
 #include "Automation.h"
+#include "Display.h"
 #include "Files.h"
 #include "Module.h"
 #include "ProjectPortData.h"
 #include "ResourceIds.h"
 #include "RunProgress.h"
+#include "ScenarioList.h"
 #include "ScenarioRecords.h"
 #include "StandVariables.h"
 #include "TimedTreatment.h"
+#include "Treatments.h"
 #include "WoxHost.h"
 #include "WoxText.h"
 
@@ -167,6 +173,84 @@ IScenarioComponent* LoadComponents(CWoxHost& host, double* pdTreatmentSeconds, s
     return pScenario;
 }
 
+// The component reads scenario files through the IO Library and keeps records in arrays of the
+// Data Controller Library; without them it lists no scenario at all, so say which one is missing.
+bool CheckHostLibraries(CWoxHost& host, std::string* pError)
+{
+    for (const char* pszLibrary : {"Data Controller Library", "IO Library"})
+    {
+        const std::string path = host.Registry()->Get("Libraries", pszLibrary);
+        if (path.empty())
+            return Fail(pError, std::string("the registry names no ") + pszLibrary + " in [Libraries]");
+        if (!host.LibMgr()->OpenLibrary(path.c_str()))
+            return Fail(pError, std::string("the ") + pszLibrary + " \"" + path + "\" named in [Libraries] of the registry cannot be loaded");
+    }
+    return true;
+}
+
+// The wanted scenario must name exactly one file of the folder.
+bool CheckScenarioName(CWoxHost& host, const std::string& folder, const std::string& name, std::string* pError)
+{
+    const std::vector<SScenarioListEntry> all = ListScenarioFiles(host.Heap(), folder);
+    const std::vector<SScenarioListEntry> named = ScenariosNamed(all, name);
+    if (named.empty())
+        return Fail(pError, "no scenario named \"" + name + "\" in " + folder + " (" + std::to_string(all.size()) + " scenario(s) listed)");
+    if (named.size() > 1)
+    {
+        std::string paths;
+        for (const SScenarioListEntry& entry : named)
+            paths += (paths.empty() ? "" : ", ") + entry.path;
+        return Fail(pError, std::to_string(named.size()) + " scenario files are named \"" + name + "\": " + paths);
+    }
+    return true;
+}
+
+std::string RecordText(const SScenarioTreatment& record)
+{
+    char szStand[sizeof record.szStand + 1], szName[sizeof record.treatment.szName + 1];
+    WoxFieldToString(szStand, sizeof szStand, record.szStand, sizeof record.szStand);
+    WoxFieldToString(szName, sizeof szName, record.treatment.szName, sizeof record.treatment.szName);
+    return "the record \"" + std::string(szName) + "\" of " + std::to_string(record.nYear) + " for stand \"" + szStand + "\"";
+}
+
+// Every record's parameter block, checked as its treatment component will run it.
+bool CheckParameterBlocks(CWoxHost& host, const SScenarioData& scenario, std::string* pError)
+{
+    for (int i = 0, n = scenario.pTreatments ? scenario.pTreatments->GetSize() : 0; i < n; ++i)
+    {
+        auto* pRecord = static_cast<const SScenarioTreatment*>(scenario.pTreatments->GetAt(i, 0));
+        if (!pRecord)
+            continue;
+        const STreatmentDataTreatment& treatment = pRecord->treatment;
+        const void* pBlock = treatment.pData ? host.Heap()->Data(treatment.pData) : nullptr;
+        const uint32_t nSize = pBlock ? std::min(treatment.nDataSize, host.Heap()->Size(treatment.pData)) : 0;
+        std::string why;
+        if (!CheckTreatmentBlock(treatment.guidComponent, pBlock, nSize, host.SpeciesMap(), why))
+            return Fail(pError, RecordText(*pRecord) + ": " + why);
+    }
+    return true;
+}
+
+// Why a period's run stopped: a due record for a stand the project does not have, else the last
+// error a component reported during the run.
+std::string StopReason(const CProjectPortData& portData, const SScenarioData& scenario, int nYear, const std::vector<std::string>& reports,
+                       size_t nReportsBefore)
+{
+    std::string why = "the scenario run stopped in " + std::to_string(nYear);
+    const std::string& stand = portData.UnknownStand();
+    for (int i = 0, n = stand.empty() ? 0 : scenario.pTreatments->GetSize(); i < n; ++i)
+    {
+        auto* pRecord = static_cast<const SScenarioTreatment*>(scenario.pTreatments->GetAt(i, 0));
+        char szStand[sizeof pRecord->szStand + 1];
+        WoxFieldToString(szStand, sizeof szStand, pRecord->szStand, sizeof pRecord->szStand);
+        if (pRecord->nYear <= nYear && stand == szStand)
+            return why + ": " + RecordText(*pRecord) + " names a stand that the project does not have";
+    }
+    if (reports.size() > nReportsBefore)
+        return why + ": " + reports.back();
+    return why;
+}
+
 SStandYear MeasureStand(const SProjectStand& stand, int nYear, double dBasalAreaBefore)
 {
     SStandYear row;
@@ -191,8 +275,9 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         return false;
     if (project.stands.empty())
         return Fail(pError, "the project " + options.project + " has no stands");
-    if (project.nPeriodLength < 1 || project.nPeriodLength > 100)
-        return Fail(pError, "the project " + options.project + " has a period length of " + std::to_string(project.nPeriodLength) + " years");
+    std::string why;
+    if (!CanonicalSpecies(project, [&](const char* pszCode) { return host.SpeciesMap()->Canonical(pszCode); }, &why))
+        return Fail(pError, (std::filesystem::path(options.project) / WOX_PROJECT_DATABASE).string() + ": " + why);
     if (options.nPeriods < 1 || options.nPeriods > 200)
         return Fail(pError, "the number of periods must be 1 to 200");
 
@@ -200,6 +285,8 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     const std::string scenarioFolder = WoxRealPath((std::filesystem::path(options.project) / WOX_PROJECT_SCENARIOS).string().c_str());
     if (scenarioFolder.empty())
         return Fail(pError, "the project " + options.project + " has no scenarios folder");
+    if (!CheckHostLibraries(host, pError) || (!options.scenario.empty() && !CheckScenarioName(host, scenarioFolder, options.scenario, pError)))
+        return false;
     IScenarioComponent* pComponent = LoadComponents(host, &timings.dTreatments, pError);
     if (!pComponent)
         return false;
@@ -224,6 +311,8 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
             return Fail(pError, "the scenario was not set up" + why);
         }
     }
+    if (!CheckParameterBlocks(host, scenario, pError))
+        return false;
     char szName[sizeof scenario.info.szName + 1];
     WoxFieldToString(szName, sizeof szName, scenario.info.szName, sizeof scenario.info.szName);
     results = SRunResults{};
@@ -243,11 +332,12 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         if (nPeriod < options.nPeriods)
         {
             scenario.nRunYear = nYear;
+            const size_t nReportsBefore = host.ErrorReporter()->Reports().size();
             auto start = CClock::now();
             int nRun = pComponent->RunComponent(&data, &view);
             timings.dScenarioRuns += Since(start);
             if (!nRun)
-                return Fail(pError, "the scenario run stopped in " + std::to_string(nYear));
+                return Fail(pError, StopReason(portData, scenario, nYear, host.ErrorReporter()->Reports(), nReportsBefore));
         }
         for (size_t i = 0; i < forest.StandCount(); ++i)
         {
@@ -298,6 +388,20 @@ void PrintPeriodTable(const SRunResults& results, const std::map<std::string, do
                     period.nTreatments, period.dVolume);
 }
 
+// Lists the project's scenarios on stdout and answers the one-line refusal of a run without a
+// scenario name where no dialog can be shown.
+int ListInsteadOfAsking(CWoxHost& host, const std::string& project)
+{
+    const std::string folder = (std::filesystem::path(project) / WOX_PROJECT_SCENARIOS).string();
+    const std::vector<SScenarioListEntry> entries = ListScenarioFiles(host.Heap(), folder);
+    for (const SScenarioListEntry& entry : entries)
+        std::printf("%-30s %s\n", entry.name.c_str(), entry.path.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "wox run: no display to choose a scenario on; name one with --scenario (%zu scenario(s) of %s listed)\n",
+                 entries.size(), project.c_str());
+    return 1;
+}
+
 void PrintUsage()
 {
     std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR]\n");
@@ -345,6 +449,27 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
     if (options.out.empty())
         options.out = (std::filesystem::path(options.project) / "results").string();
 
+    // Without a name the user chooses in the dialog, which needs a screen: list what there is.
+    if (options.scenario.empty() && !WoxHasDisplay())
+        return ListInsteadOfAsking(host, options.project);
+    // The project must be readable before anything is created beside it.
+    std::string error;
+    SProject project;
+    if (!ReadProject(options.project, project, &error))
+    {
+        std::fprintf(stderr, "wox run: %s\n", error.c_str());
+        return 1;
+    }
+    // One run at a time writes into a results folder; the lock also makes leftovers of killed
+    // runs safe to remove.
+    CFolderLock outLock;
+    if (!outLock.Acquire(options.out, &error))
+    {
+        std::fprintf(stderr, "wox run: %s\n", error.c_str());
+        return 1;
+    }
+    WoxRemoveStaleFolders(options.out);
+
     // Batch runs answer the dialog themselves and need no display.
     if (!options.scenario.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -355,22 +480,14 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
 
     SRunResults results;
     SRunTimings timings;
-    std::string error;
-    if (!RunSimulation(host, options, results, &timings, stderr, &error))
+    if (!RunSimulation(host, options, results, &timings, stderr, &error) || !WriteResults(options.out, results, &error))
     {
         std::fprintf(stderr, "wox run: %s\n", error.c_str());
         return 1;
     }
-    if (!WriteResultTables(options.out, results, &error) || !WriteResultChart(options.out + "/chart.png", results, &error))
-    {
-        std::fprintf(stderr, "wox run: %s\n", error.c_str());
-        return 1;
-    }
-    SProject project;
     std::map<std::string, double> areas;
-    if (ReadProject(options.project, project, nullptr))
-        for (const auto& stand : project.stands)
-            areas[stand.id] = stand.dArea;
+    for (const auto& stand : project.stands)
+        areas[stand.id] = stand.dArea;
     std::printf("Project %s, scenario %s: %zu stands, %zu treatments applied\n\n", results.project.c_str(), results.scenario.c_str(),
                 areas.size(), results.treatments.size());
     PrintPeriodTable(results, areas);

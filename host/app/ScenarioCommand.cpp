@@ -1,13 +1,12 @@
 #include "ScenarioCommand.h"
 
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "Files.h"
+#include "AtomicFile.h"
 #include "HostContext.h"
+#include "InputFile.h"
 #include "ScenarioFile.h"
 #include "ScenarioText.h"
 
@@ -18,56 +17,35 @@ const char* kUsage =
     "       wox scenario export FILE [OUT.json]\n"
     "       wox scenario import JSON OUT\n";
 
-bool ReadWholeFile(const std::string& path, std::string& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
+// Largest inputs read whole: far beyond any real scenario, well below what would hurt.
+constexpr size_t kMaxScenarioBytes = size_t{512} << 20;
+constexpr size_t kMaxJsonBytes = size_t{256} << 20;
 
-// Writes through a temporary name beside the target and renames on success, so a failure never
-// leaves a partial output file.
-bool WriteTextFile(const std::string& path, const std::string& text, std::string& error)
+// Writes text to an output stream and flushes it; false with the reason when any byte is lost.
+bool WriteStream(std::FILE* pOut, const std::string& text, std::string& error)
 {
-    std::string temp = path + ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out.flush())
-        {
-            error = "cannot write " + temp;
-            WoxDeleteFile(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code code;
-    std::filesystem::rename(temp, path, code);
-    if (code)
-    {
-        error = "cannot rename " + temp + ": " + code.message();
-        WoxDeleteFile(temp.c_str());
-        return false;
-    }
-    return true;
+    errno = 0;
+    bool bOk = std::fwrite(text.data(), 1, text.size(), pOut) == text.size();
+    bOk = std::fflush(pOut) == 0 && bOk && !std::ferror(pOut);
+    if (!bOk)
+        error = std::string("cannot write the output: ") + (errno ? std::strerror(errno) : "write error");
+    return bOk;
 }
 
 // Reads a scenario file without touching it: a 3.0 file is converted in memory only.
 bool LoadDocument(CHostContext& host, const char* pszPath, CScenarioDocument& document, bool& bConverted, std::string& error)
 {
-    std::string text;
-    if (!ReadWholeFile(pszPath, text))
-    {
-        error = "cannot read the file";
+    CByteVector bytes;
+    if (!WoxReadFile(pszPath, kMaxScenarioBytes, bytes, &error))
         return false;
-    }
-    CByteVector bytes(text.begin(), text.end());
     double dVersion = 0;
     if (bytes.size() >= 48)
         std::memcpy(&dVersion, bytes.data() + 40, sizeof dVersion);
     bConverted = dVersion == WOX_SCENARIO_VERSION_30;
-    return ReadScenarioBytes(host.Heap(), bytes, document, &error);
+    if (ReadScenarioBytes(host.Heap(), std::move(bytes), document, &error))
+        return true;
+    error = std::string(pszPath) + ": " + error;
+    return false;
 }
 
 int Show(CHostContext& host, const char* pszPath, std::FILE* pOut, std::FILE* pErr)
@@ -77,12 +55,17 @@ int Show(CHostContext& host, const char* pszPath, std::FILE* pOut, std::FILE* pE
     std::string error;
     if (!LoadDocument(host, pszPath, document, bConverted, error))
     {
-        std::fprintf(pErr, "wox scenario show: %s: %s\n", pszPath, error.c_str());
+        std::fprintf(pErr, "wox scenario show: %s\n", error.c_str());
         return 1;
     }
+    std::string text = ScenarioToText(document);
     if (bConverted)
-        std::fprintf(pOut, "(a version 3.0 file, shown as its conversion to 3.1; the file is not changed)\n");
-    std::fputs(ScenarioToText(document).c_str(), pOut);
+        text = "(a version 3.0 file, shown as its conversion to 3.1; the file is not changed)\n" + text;
+    if (!WriteStream(pOut, text, error))
+    {
+        std::fprintf(pErr, "wox scenario show: %s\n", error.c_str());
+        return 1;
+    }
     return 0;
 }
 
@@ -93,16 +76,11 @@ int Export(CHostContext& host, const char* pszPath, const char* pszOut, std::FIL
     std::string error;
     if (!LoadDocument(host, pszPath, document, bConverted, error))
     {
-        std::fprintf(pErr, "wox scenario export: %s: %s\n", pszPath, error.c_str());
+        std::fprintf(pErr, "wox scenario export: %s\n", error.c_str());
         return 1;
     }
     std::string json = ScenarioToJson(document);
-    if (!pszOut)
-    {
-        std::fputs(json.c_str(), pOut);
-        return 0;
-    }
-    if (!WriteTextFile(pszOut, json, error))
+    if (!pszOut ? !WriteStream(pOut, json, error) : !WoxReplaceFile(pszOut, json, &error))
     {
         std::fprintf(pErr, "wox scenario export: %s\n", error.c_str());
         return 1;
@@ -112,14 +90,13 @@ int Export(CHostContext& host, const char* pszPath, const char* pszOut, std::FIL
 
 int Import(CHostContext& host, const char* pszJson, const char* pszOut, std::FILE* pErr)
 {
-    std::string text;
-    if (!ReadWholeFile(pszJson, text))
+    std::string text, error;
+    if (!WoxReadFile(pszJson, kMaxJsonBytes, text, &error))
     {
-        std::fprintf(pErr, "wox scenario import: %s: cannot read the file\n", pszJson);
+        std::fprintf(pErr, "wox scenario import: %s\n", error.c_str());
         return 1;
     }
     CScenarioDocument document;
-    std::string error;
     if (!ScenarioFromJson(text, document, error))
     {
         std::fprintf(pErr, "wox scenario import: %s: %s\n", pszJson, error.c_str());
@@ -135,23 +112,16 @@ int Import(CHostContext& host, const char* pszJson, const char* pszOut, std::FIL
             return 1;
         }
     }
-
-    std::string temp = std::string(pszOut) + ".partial";
-    bool bOk = false;
+    // The file is made in memory by the scenario file object, then replaces OUT in one step.
+    CByteVector bytes;
+    if (!ScenarioDocumentBytes(host.Heap(), document, bytes))
     {
-        CScenarioFile file(host.Heap());
-        bOk = file.Initialize(host.LibMgr(), host.Registry(), host.ErrorReporter()) && file.Create(temp.c_str()) &&
-              WriteScenarioDocument(file, host.Heap(), document);
-        file.Close();
+        std::fprintf(pErr, "wox scenario import: %s: cannot make the scenario file\n", pszOut);
+        return 1;
     }
-    std::error_code code;
-    if (bOk)
-        std::filesystem::rename(temp, pszOut, code);
-    if (!bOk || code)
+    if (!WoxReplaceFile(pszOut, bytes.data(), bytes.size(), &error))
     {
-        WoxDeleteFile(temp.c_str());
-        std::fprintf(pErr, "wox scenario import: %s: cannot write the scenario file%s%s\n", pszOut, code ? ": " : "",
-                     code ? code.message().c_str() : "");
+        std::fprintf(pErr, "wox scenario import: %s\n", error.c_str());
         return 1;
     }
     return 0;

@@ -1,7 +1,9 @@
 // wox: the stand-in host program of the Wox Suite scenario component.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include "HostContext.h"
@@ -43,7 +45,7 @@ void PrintHelp()
 }
 }
 
-int main(int argc, char** argv)
+static int RunWox(int argc, char** argv)
 {
     const char* pszRegistry = nullptr;
     int nArg = 1;
@@ -103,4 +105,32 @@ int main(int argc, char** argv)
         return RunRunCommand(host, argc - nArg, argv + nArg);
 #endif
     return RunInfoCommand(host);
+}
+
+// No exception leaves the program as an abort: every command ends with one line and exit 1. A
+// result that could not all be written to standard output is a failure too.
+int main(int argc, char** argv)
+{
+    int nResult = 1;
+    try
+    {
+        nResult = RunWox(argc, argv);
+    }
+    catch (const std::exception& e)
+    {
+        std::fprintf(stderr, "wox: %s\n", e.what());
+        return 1;
+    }
+    catch (...)
+    {
+        std::fprintf(stderr, "wox: unexpected failure\n");
+        return 1;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    {
+        if (nResult == 0)
+            std::fprintf(stderr, "wox: cannot write the output: %s\n", std::strerror(errno));
+        return nResult == 0 ? 1 : nResult;
+    }
+    return nResult;
 }

@@ -1,11 +1,14 @@
 #include "CsvImport.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <unordered_map>
+
+#include "ForestLimits.h"
+#include "InputFile.h"
 
 namespace
 {
@@ -23,6 +26,13 @@ public:
     {
         if (m_out.size() < kMaxRefusals)
             m_out.push_back(file + ":" + std::to_string(nLine) + ": " + reason);
+        ++m_nTotal;
+    }
+    // A refusal of a whole file; the reason names the file.
+    void AddFile(const std::string& reason)
+    {
+        if (m_out.size() < kMaxRefusals)
+            m_out.push_back(reason);
         ++m_nTotal;
     }
     void Finish()
@@ -53,33 +63,44 @@ std::vector<std::string> SplitFields(const std::string& line)
     return fields;
 }
 
-// A finite number, the whole field; false otherwise.
-bool ParseNumber(const std::string& text, double& dValue)
+// A number within limits, the whole field; false otherwise.
+bool ParseNumber(const std::string& text, double dMin, double dMax, double& dValue)
 {
     if (text.empty())
         return false;
     char* pEnd = nullptr;
     dValue = std::strtod(text.c_str(), &pEnd);
-    return pEnd && *pEnd == 0 && std::isfinite(dValue);
+    return pEnd && *pEnd == 0 && WithinLimits(dValue, dMin, dMax);
 }
+
+std::string Number(double dValue)
+{
+    char szText[32];
+    std::snprintf(szText, sizeof szText, "%g", dValue);
+    return szText;
+}
+
+std::string Range(double dMin, double dMax, const char* pszUnit) { return Number(dMin) + " to " + Number(dMax) + pszUnit; }
 
 // Reads the file's lines; the first must be the header. Calls row(lineNumber, fields).
 bool ReadCsv(const std::string& path, const std::vector<std::string>& header, CRefusals& refusals,
              const std::function<void(size_t, const std::vector<std::string>&)>& row)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    CWoxLineReader file;
+    std::string error;
+    if (!file.Open(path, &error))
     {
-        refusals.Add(path, 0, "cannot open the file");
+        refusals.AddFile(error);
         return false;
     }
     std::string line;
     size_t nLine = 0;
     bool bHeader = true;
-    while (std::getline(file, line))
+    bool bTooLong = false;
+    while (file.Next(line, kMaxLine, bTooLong))
     {
         ++nLine;
-        if (line.size() > kMaxLine)
+        if (bTooLong)
         {
             refusals.Add(path, nLine, "line longer than " + std::to_string(kMaxLine) + " characters");
             continue;
@@ -107,13 +128,15 @@ bool ReadCsv(const std::string& path, const std::vector<std::string>& header, CR
         }
         row(nLine, fields);
     }
-    if (bHeader)
+    if (file.Failed())
+        refusals.Add(path, nLine + 1, "cannot read the file");
+    else if (bHeader)
         refusals.Add(path, 1, "the file is empty (no header line)");
     return true;
 }
 }
 
-bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<bool(const char*)>& isKnownSpecies,
+bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<std::string(const char*)>& canonicalSpecies,
                      const SImportOptions& options, SProject& project, std::vector<std::string>& out)
 {
     CRefusals refusals(out);
@@ -131,10 +154,10 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             refusals.Add(standsPath, nLine, "stand identifier " + f[0] + " is longer than 30 characters");
         else if (standIndex.count(f[0]))
             refusals.Add(standsPath, nLine, "stand " + f[0] + " is listed twice");
-        else if (!ParseNumber(f[1], dArea) || dArea <= 0.0)
-            refusals.Add(standsPath, nLine, "area_ha must be a positive number, not '" + f[1] + "'");
-        else if (!ParseNumber(f[2], dSite) || dSite <= 0.0 || dSite > 80.0)
-            refusals.Add(standsPath, nLine, "site_index must be a number above 0 and up to 80 m, not '" + f[2] + "'");
+        else if (!ParseNumber(f[1], 0.0, kMaxStandAreaHa, dArea) || dArea <= 0.0)
+            refusals.Add(standsPath, nLine, "area_ha must be a positive number up to " + Number(kMaxStandAreaHa) + ", not '" + f[1] + "'");
+        else if (!ParseNumber(f[2], kMinSiteIndexM, kMaxSiteIndexM, dSite))
+            refusals.Add(standsPath, nLine, "site_index must be a number from " + Range(kMinSiteIndexM, kMaxSiteIndexM, " m") + ", not '" + f[2] + "'");
         else
         {
             standIndex.emplace(f[0], project.stands.size());
@@ -147,6 +170,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             [&](size_t nLine, const std::vector<std::string>& f) {
                 double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
                 auto stand = standIndex.find(f[0]);
+                const std::string species = f[2].empty() || f[2].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[2].c_str());
                 if (stand == standIndex.end())
                     refusals.Add(treesPath, nLine,
                                  f[0].size() > kMaxStandId ? "stand identifier " + f[0] + " is longer than 30 characters"
@@ -155,16 +179,16 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                     refusals.Add(treesPath, nLine, "tree identifier must have 1 to 23 characters");
                 else if (!treeIds.emplace(f[0], f[1]).second)
                     refusals.Add(treesPath, nLine, "tree " + f[1] + " of stand " + f[0] + " is listed twice");
-                else if (f[2].empty() || f[2].size() > kMaxSpecies || !isKnownSpecies(f[2].c_str()))
+                else if (species.empty())
                     refusals.Add(treesPath, nLine, "unknown species '" + f[2] + "'");
-                else if (!ParseNumber(f[3], dDbh) || dDbh < 0.0)
-                    refusals.Add(treesPath, nLine, "dbh_cm must be a number of 0 or more, not '" + f[3] + "'");
-                else if (!ParseNumber(f[4], dHeight) || dHeight < 0.0)
-                    refusals.Add(treesPath, nLine, "height_m must be a number of 0 or more, not '" + f[4] + "'");
-                else if (!ParseNumber(f[5], dTpha) || dTpha <= 0.0)
-                    refusals.Add(treesPath, nLine, "tpha must be a positive number, not '" + f[5] + "'");
+                else if (!ParseNumber(f[3], 0.0, kMaxDbhCm, dDbh))
+                    refusals.Add(treesPath, nLine, "dbh_cm must be a number from " + Range(0, kMaxDbhCm, " cm") + ", not '" + f[3] + "'");
+                else if (!ParseNumber(f[4], 0.0, kMaxHeightM, dHeight))
+                    refusals.Add(treesPath, nLine, "height_m must be a number from " + Range(0, kMaxHeightM, " m") + ", not '" + f[4] + "'");
+                else if (!ParseNumber(f[5], 0.0, kMaxStemsPerHa, dTpha) || dTpha <= 0.0)
+                    refusals.Add(treesPath, nLine, "tpha must be a positive number up to " + Number(kMaxStemsPerHa) + ", not '" + f[5] + "'");
                 else
-                    project.stands[stand->second].trees.push_back(MakeTree(f[0], f[1], f[2], dDbh, dHeight, dTpha));
+                    project.stands[stand->second].trees.push_back(MakeTree(f[0], f[1], species, dDbh, dHeight, dTpha));
             });
     if (refusals.Total() == 0 && project.stands.empty())
         refusals.Add(standsPath, 1, "no stands");

@@ -18,7 +18,8 @@ struct SImportOptions
     int nPeriodLength = 5;
 };
 
-// Parses and checks both files into project. isKnownSpecies decides which plant symbols are
-// accepted. Answers false with the refusals (at most 50 are kept, then a count line).
-bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<bool(const char*)>& isKnownSpecies,
+// Parses and checks both files into project. canonicalSpecies answers a plant symbol in the
+// catalogue's spelling, "" for an unknown one; trees keep that spelling. Answers false with the
+// refusals (at most 50 are kept, then a count line). Only regular files are read, line by line.
+bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<std::string(const char*)>& canonicalSpecies,
                      const SImportOptions& options, SProject& project, std::vector<std::string>& refusals);

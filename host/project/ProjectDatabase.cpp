@@ -2,10 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <unordered_map>
 
+#include "DatabaseFile.h"
+#include "ForestLimits.h"
 #include "WoxText.h"
 
 namespace
@@ -122,33 +126,109 @@ bool WriteProject(const std::string& folder, const SProject& project, std::strin
             *pError = "cannot create " + folder + ": " + ec.message();
         return false;
     }
-    sqlite3* pRaw = nullptr;
-    int nOpen = sqlite3_open_v2(database.c_str(), &pRaw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    CDb pDb(pRaw);
-    bool bDone = nOpen == SQLITE_OK ? WriteRows(pDb.get(), project, pError) : Fail(pDb.get(), "cannot create " + database.string(), pError);
-    pDb.reset();
-    if (!bDone)
-        fs::remove(database, ec);
-    return bDone;
+    // The database is made in memory and reaches the disk whole, as the project's last step: a
+    // killed or failed import leaves no project.db, so the folder can be imported into again.
+    CDb pDb(WoxOpenMemoryDatabase(pError));
+    if (!pDb || !WriteRows(pDb.get(), project, pError))
+        return false;
+    if (!WoxSaveDatabase(pDb.get(), database.string(), CAtomicFile::ECommit::CreateOnly, pError))
+    {
+        if (pError && fs::exists(database, ec))
+            *pError = folder + " already holds a project";
+        return false;
+    }
+    return true;
+}
+
+namespace
+{
+// The columns the reader needs, per table.
+const std::vector<std::pair<const char*, std::vector<const char*>>> kColumns = {
+    {"project", {"name", "first_year", "period_length"}},
+    {"stands", {"stand_id", "area_ha", "site_index"}},
+    {"trees", {"stand_id", "tree_id", "species", "dbh_cm", "height_m", "tpha"}},
+};
+
+// "" when every table and column is there, else one line naming the first one missing.
+std::string MissingColumn(sqlite3* pDb)
+{
+    for (const auto& [pszTable, columns] : kColumns)
+    {
+        CStmt pInfo = Prepare(pDb, (std::string("PRAGMA table_info(") + pszTable + ")").c_str());
+        std::set<std::string> present;
+        while (pInfo && sqlite3_step(pInfo.get()) == SQLITE_ROW)
+            present.insert(Column(pInfo.get(), 1));
+        if (present.empty())
+            return std::string("has no table ") + pszTable;
+        for (const char* pszColumn : columns)
+            if (!present.count(pszColumn))
+                return std::string("table ") + pszTable + " has no column " + pszColumn;
+    }
+    return {};
+}
+
+// A number column within limits; else false with "COLUMN VALUE is outside MIN to MAX" in why.
+bool NumberColumn(sqlite3_stmt* pStmt, int nColumn, double dMin, double dMax, double& dValue, std::string& why)
+{
+    const int nType = sqlite3_column_type(pStmt, nColumn);
+    const char* pszName = sqlite3_column_name(pStmt, nColumn);
+    if (nType != SQLITE_INTEGER && nType != SQLITE_FLOAT)
+    {
+        why = std::string(pszName) + " '" + Column(pStmt, nColumn) + "' is not a number";
+        return false;
+    }
+    dValue = sqlite3_column_double(pStmt, nColumn);
+    if (WithinLimits(dValue, dMin, dMax))
+        return true;
+    char szText[160];
+    std::snprintf(szText, sizeof szText, "%s %g is outside %g to %g", pszName, dValue, dMin, dMax);
+    why = szText;
+    return false;
+}
 }
 
 bool ReadProject(const std::string& folder, SProject& project, std::string* pError)
 {
     const std::string database = (std::filesystem::path(folder) / WOX_PROJECT_DATABASE).string();
+    // SQLite would wait on a FIFO and read a device: only a regular file is a database.
+    std::error_code ec;
+    if (std::filesystem::exists(database, ec) && !std::filesystem::is_regular_file(database, ec))
+    {
+        if (pError)
+            *pError = "cannot open the project database " + database + ": not a regular file";
+        return false;
+    }
     sqlite3* pRaw = nullptr;
     int nOpen = sqlite3_open_v2(database.c_str(), &pRaw, SQLITE_OPEN_READONLY, nullptr);
     CDb pDb(pRaw);
     if (nOpen != SQLITE_OK)
         return Fail(pDb.get(), "cannot open the project database " + database, pError);
+    auto refuse = [&](const std::string& why) {
+        if (pError)
+            *pError = database + ": " + why;
+        return false;
+    };
+    CStmt pProbe = Prepare(pDb.get(), "SELECT count(*) FROM sqlite_master");
+    if (!pProbe || sqlite3_step(pProbe.get()) != SQLITE_ROW)
+        return Fail(pDb.get(), "cannot read the project database " + database, pError);
+    if (std::string missing = MissingColumn(pDb.get()); !missing.empty())
+        return refuse(missing);
+
     CStmt pProject = Prepare(pDb.get(), "SELECT name, first_year, period_length FROM project");
     if (!pProject)
         return Fail(pDb.get(), "cannot read the project database " + database, pError);
     if (sqlite3_step(pProject.get()) != SQLITE_ROW)
-        return Fail(pDb.get(), database + " has no project row", pError);
+        return refuse("has no project row");
     project = SProject{};
     project.name = Column(pProject.get(), 0);
-    project.nFirstYear = sqlite3_column_int(pProject.get(), 1);
-    project.nPeriodLength = sqlite3_column_int(pProject.get(), 2);
+    std::string why;
+    double dFirstYear = 0.0, dPeriodLength = 0.0;
+    if (!NumberColumn(pProject.get(), 1, kFirstCalendarYear, kLastCalendarYear, dFirstYear, why) ||
+        !NumberColumn(pProject.get(), 2, kMinPeriodLength, kMaxPeriodLength, dPeriodLength, why))
+        return refuse("project " + why);
+    project.nFirstYear = static_cast<int>(dFirstYear);
+    project.nPeriodLength = static_cast<int>(dPeriodLength);
+
     CStmt pStands = Prepare(pDb.get(), "SELECT stand_id, area_ha, site_index FROM stands ORDER BY rowid");
     CStmt pTrees = Prepare(pDb.get(), "SELECT stand_id, tree_id, species, dbh_cm, height_m, tpha FROM trees ORDER BY stand_id, rowid");
     if (!pStands || !pTrees)
@@ -156,7 +236,13 @@ bool ReadProject(const std::string& folder, SProject& project, std::string* pErr
     std::unordered_map<std::string, size_t> index;
     while (sqlite3_step(pStands.get()) == SQLITE_ROW)
     {
-        project.stands.push_back({Column(pStands.get(), 0), sqlite3_column_double(pStands.get(), 1), sqlite3_column_double(pStands.get(), 2), {}});
+        SProjectStand stand{Column(pStands.get(), 0), 0.0, 0.0, {}};
+        if (stand.id.empty() || stand.id.size() > 30)
+            return refuse("stand '" + stand.id + "': the identifier must have 1 to 30 characters");
+        if (!NumberColumn(pStands.get(), 1, 0.0, kMaxStandAreaHa, stand.dArea, why) || !(stand.dArea > 0.0) ||
+            !NumberColumn(pStands.get(), 2, kMinSiteIndexM, kMaxSiteIndexM, stand.dSiteIndex, why))
+            return refuse("stand " + stand.id + ": " + (why.empty() ? "area_ha must be positive" : why));
+        project.stands.push_back(std::move(stand));
         index.emplace(project.stands.back().id, project.stands.size() - 1);
     }
     int nStep;
@@ -166,11 +252,37 @@ bool ReadProject(const std::string& folder, SProject& project, std::string* pErr
         auto found = index.find(stand);
         if (found == index.end())
             continue;   // a tree of no stand (the schema forbids it; skip rather than guess)
-        project.stands[found->second].trees.push_back(MakeTree(stand, Column(pTrees.get(), 1), Column(pTrees.get(), 2),
-                                                               sqlite3_column_double(pTrees.get(), 3), sqlite3_column_double(pTrees.get(), 4),
-                                                               sqlite3_column_double(pTrees.get(), 5)));
+        const std::string tree = Column(pTrees.get(), 1);
+        double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
+        if (!NumberColumn(pTrees.get(), 3, 0.0, kMaxDbhCm, dDbh, why) || !NumberColumn(pTrees.get(), 4, 0.0, kMaxHeightM, dHeight, why) ||
+            !NumberColumn(pTrees.get(), 5, 0.0, kMaxStemsPerHa, dTpha, why))
+            return refuse("tree " + tree + " of stand " + stand + ": " + why);
+        project.stands[found->second].trees.push_back(MakeTree(stand, tree, Column(pTrees.get(), 2), dDbh, dHeight, dTpha));
     }
     if (nStep != SQLITE_DONE)
         return Fail(pDb.get(), "cannot read the trees of " + database, pError);
+    return true;
+}
+
+bool CanonicalSpecies(SProject& project, const std::function<std::string(const char*)>& canonicalSpecies, std::string* pError)
+{
+    for (SProjectStand& stand : project.stands)
+        for (SInventory& tree : stand.trees)
+        {
+            char szSpecies[sizeof tree.szSpecies + 1];
+            WoxFieldToString(szSpecies, sizeof szSpecies, tree.szSpecies, sizeof tree.szSpecies);
+            const std::string code = canonicalSpecies(szSpecies);
+            if (code.empty())
+            {
+                if (pError)
+                {
+                    char szTree[sizeof tree.szTree + 1];
+                    WoxFieldToString(szTree, sizeof szTree, tree.szTree, sizeof tree.szTree);
+                    *pError = "tree " + std::string(szTree) + " of stand " + stand.id + ": unknown species '" + szSpecies + "'";
+                }
+                return false;
+            }
+            WoxCopyText(tree.szSpecies, code.c_str());
+        }
     return true;
 }

@@ -4,6 +4,7 @@
 // characters, area in ha, site index in m at 50 years) and trees (stand, tree identifier, species
 // plant symbol, diameter at breast height in cm, height in m, stems per hectare it represents).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,19 @@ constexpr const char* WOX_PROJECT_DATABASE = "project.db";
 constexpr const char* WOX_PROJECT_SCENARIOS = "scenarios";
 
 // Creates the project folder (if needed), its scenarios/ folder and project.db. Refuses a folder
-// that already holds a project. All rows go in one transaction; false with *pError on failure,
-// in which case no database is left behind.
+// that already holds a project. project.db is written whole as the last step (also when another
+// import into the folder runs at the same time, one of them wins); false with *pError on
+// failure, in which case no database is left behind.
 bool WriteProject(const std::string& folder, const SProject& project, std::string* pError);
 
-// Reads a whole project; false with *pError when the folder holds no readable project.
+// Reads a whole project; false with one line in *pError when the folder holds no readable
+// project: a missing table or column is named, and so is a value out of the limits of
+// ForestLimits.h (with its stand and tree).
 bool ReadProject(const std::string& folder, SProject& project, std::string* pError);
+
+// Rewrites every tree's species code in the spelling canonicalSpecies answers; false with the
+// tree named when it answers "" (an unknown species).
+bool CanonicalSpecies(SProject& project, const std::function<std::string(const char*)>& canonicalSpecies, std::string* pError);
 
 // Fills a tree record (stand, tree, species text fields are copied with bounded copies).
 SInventory MakeTree(const std::string& stand, const std::string& tree, const std::string& species, double dDbh, double dHeight,

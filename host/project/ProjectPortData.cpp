@@ -102,7 +102,16 @@ int CProjectPortData::GetStandList(IDynamicPtrTemplate<IStatusExt> pStands, int)
 
 int CProjectPortData::CheckStandMessage(SStandMessage* pMessage)
 {
-    return pMessage && m_forest.FindStand(pMessage->szStand) >= 0 && pMessage->nYear == m_forest.Year() ? 1 : 0;
+    if (!pMessage)
+        return 0;
+    if (m_forest.FindStand(pMessage->szStand) < 0)
+    {
+        char szStand[sizeof pMessage->szStand + 1];
+        WoxFieldToString(szStand, sizeof szStand, pMessage->szStand, sizeof pMessage->szStand);
+        m_unknownStand = szStand;
+        return 0;
+    }
+    return pMessage->nYear == m_forest.Year() ? 1 : 0;
 }
 
 int CProjectPortData::SetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand)

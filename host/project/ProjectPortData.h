@@ -34,13 +34,15 @@ public:
     int GetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand) override;
     int GetProjectInfo(SProjectInfo* pInfo) override;
     int GetStandList(IDynamicPtrTemplate<IStatusExt> pStands, int nReserved) override;
-    // Accepts messages for known stands in the current year.
+    // Accepts messages for known stands in the current year; remembers the last stand refused.
     int CheckStandMessage(SStandMessage* pMessage) override;
     int SetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand) override;
     int RecordRemoval(int32_t nYear, const char* pszStand, double dStemsPerHa, double dVolumePerHa) override;
 
     // (year, stand) pairs told to the treated-stands object, in order.
     const std::vector<std::pair<int, std::string>>& Treated() const { return m_treated.m_treated; }
+    // The stand of the last message refused because the project has no such stand ("" = none).
+    const std::string& UnknownStand() const { return m_unknownStand; }
 
 private:
     class CTreatedStands final : public IWoxPortObject
@@ -55,6 +57,7 @@ private:
     std::string m_scenarioFolder;
     int m_nPeriods;
     CTreatedStands m_treated;
+    std::string m_unknownStand;
     std::atomic<int> m_nRef{0};
 };
 

@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <map>
 
+#include "AtomicFile.h"
 #include "Results.h"
 
 namespace
@@ -15,12 +17,34 @@ constexpr int kWidth = 1200;
 constexpr int kHeight = 720;
 constexpr int kLeft = 80, kRight = 30, kTop = 60, kBottom = 70;
 
+constexpr int kMaxTicks = 8;
+
 struct SPoint
 {
     int nYear;
     double dBefore;
     double dAfter;
 };
+
+QString AxisLabel(double dValue) { return QString::number(dValue, dValue < 1e6 ? 'f' : 'g', dValue < 1e6 ? 0 : 3); }
+}
+
+SChartScale ChartScale(double dLargest)
+{
+    SChartScale scale;
+    const double dCover = std::isfinite(dLargest) ? std::max(10.0, dLargest) : 10.0;
+    const double dRough = dCover / kMaxTicks;
+    const double dPower = std::pow(10.0, std::floor(std::log10(dRough)));
+    scale.dStep = 10.0 * dPower;
+    for (double dFactor : {1.0, 2.0, 5.0})
+        if (dFactor * dPower >= dRough)
+        {
+            scale.dStep = dFactor * dPower;
+            break;
+        }
+    scale.nTicks = std::max(1, std::min(kMaxTicks, static_cast<int>(std::ceil(dCover / scale.dStep))));
+    scale.dTop = scale.nTicks * scale.dStep;
+    return scale;
 }
 
 bool WriteResultChart(const std::string& path, const SRunResults& results, std::string* pError)
@@ -38,6 +62,14 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
     double dMax = 10.0;
     for (const SStandYear& row : results.standYears)
     {
+        // Values that are no numbers have no place on an axis (and would stretch it for ever).
+        if (!std::isfinite(row.dBasalAreaBefore) || !std::isfinite(row.dBasalArea))
+        {
+            if (pError)
+                *pError = "cannot draw the chart: the basal area of stand " + row.stand + " in " + std::to_string(row.nYear) +
+                          " is not a finite number";
+            return false;
+        }
         stands[row.stand].push_back({row.nYear, row.dBasalAreaBefore, row.dBasalArea});
         meanBefore[row.nYear].first += row.dBasalAreaBefore;
         meanBefore[row.nYear].second += 1.0;
@@ -49,7 +81,8 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
     }
     if (nLast == nFirst)
         ++nLast;
-    dMax = std::ceil(dMax / 10.0) * 10.0;
+    const SChartScale scale = ChartScale(dMax);
+    dMax = scale.dTop;
     const double dPlotW = kWidth - kLeft - kRight, dPlotH = kHeight - kTop - kBottom;
     auto x = [&](double dYear) { return kLeft + (dYear - nFirst) / (nLast - nFirst) * dPlotW; };
     auto y = [&](double dValue) { return kTop + dPlotH - dValue / dMax * dPlotH; };
@@ -64,13 +97,13 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
 
     // Grid and axes.
     painter.setPen(QPen(QColor(225, 225, 225), 1));
-    for (double dValue = 0.0; dValue <= dMax + 1e-9; dValue += 10.0)
-        painter.drawLine(QPointF(kLeft, y(dValue)), QPointF(kWidth - kRight, y(dValue)));
+    for (int nTick = 0; nTick <= scale.nTicks; ++nTick)
+        painter.drawLine(QPointF(kLeft, y(nTick * scale.dStep)), QPointF(kWidth - kRight, y(nTick * scale.dStep)));
     painter.setPen(QPen(Qt::black, 1));
     painter.drawLine(QPointF(kLeft, kTop), QPointF(kLeft, kTop + dPlotH));
     painter.drawLine(QPointF(kLeft, kTop + dPlotH), QPointF(kWidth - kRight, kTop + dPlotH));
-    for (double dValue = 0.0; dValue <= dMax + 1e-9; dValue += 10.0)
-        painter.drawText(QRectF(0, y(dValue) - 9, kLeft - 8, 18), Qt::AlignRight | Qt::AlignVCenter, QString::number(dValue, 'f', 0));
+    for (int nTick = 0; nTick <= scale.nTicks; ++nTick)
+        painter.drawText(QRectF(0, y(nTick * scale.dStep) - 9, kLeft - 8, 18), Qt::AlignRight | Qt::AlignVCenter, AxisLabel(nTick * scale.dStep));
     for (const auto& [nYear, sum] : meanAfter)
     {
         painter.drawLine(QPointF(x(nYear), kTop + dPlotH), QPointF(x(nYear), kTop + dPlotH + 5));
@@ -150,11 +183,13 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
     painter.drawText(QPointF(kWidth - kRight - 270, kTop + 79), "treatment applied (count per year)");
     painter.end();
 
-    if (!image.save(QString::fromStdString(path), "PNG"))
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
     {
         if (pError)
-            *pError = "cannot write " + path;
+            *pError = "cannot draw the chart " + path;
         return false;
     }
-    return true;
+    return WoxReplaceFile(path, png.constData(), static_cast<size_t>(png.size()), pError);
 }

@@ -3,9 +3,12 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
+#include <sstream>
+
+#include "AtomicFile.h"
+#include "AtomicFolder.h"
+#include "DatabaseFile.h"
 
 namespace
 {
@@ -44,17 +47,15 @@ std::string Number(double dValue, int nDecimals)
 
 bool WriteDatabase(const std::string& path, const SRunResults& results, std::string* pError)
 {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-    sqlite3* pRaw = nullptr;
-    int nOpen = sqlite3_open_v2(path.c_str(), &pRaw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    std::unique_ptr<sqlite3, SDbClose> pDb(pRaw);
+    std::unique_ptr<sqlite3, SDbClose> pDb(WoxOpenMemoryDatabase(pError));
+    if (!pDb)
+        return false;
     auto fail = [&](const char* pszWhat) {
         if (pError)
-            *pError = std::string(pszWhat) + " " + path + ": " + (pDb ? sqlite3_errmsg(pDb.get()) : "out of memory");
+            *pError = std::string(pszWhat) + " " + path + ": " + sqlite3_errmsg(pDb.get());
         return false;
     };
-    if (nOpen != SQLITE_OK || sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
+    if (sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(pDb.get(), kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("cannot create");
     auto prepare = [&](const char* pszSql) {
@@ -97,41 +98,46 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
     }
     if (sqlite3_exec(pDb.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("cannot commit");
-    return true;
+    return WoxSaveDatabase(pDb.get(), path, CAtomicFile::ECommit::Replace, pError);
 }
 }
 
 bool WriteResultTables(const std::string& folder, const SRunResults& results, std::string* pError)
 {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec)
-    {
-        if (pError)
-            *pError = "cannot create " + folder + ": " + ec.message();
+    if (!WriteDatabase(folder + "/" + kResultsDatabase, results, pError))
         return false;
-    }
-    if (!WriteDatabase(folder + "/results.db", results, pError))
-        return false;
-    std::ofstream years(folder + "/stand_years.csv", std::ios::binary | std::ios::trunc);
+    std::ostringstream years;
     years << "year,stand_id,basal_area_before_m2ha,basal_area_m2ha,stems_ha,qmd_cm,top_height_m,volume_m3ha,removed_stems_ha,"
              "removed_volume_m3ha\n";
     for (const SStandYear& row : results.standYears)
         years << row.nYear << ',' << CsvText(row.stand) << ',' << Number(row.dBasalAreaBefore, 3) << ',' << Number(row.dBasalArea, 3)
               << ',' << Number(row.dStems, 1) << ',' << Number(row.dQmd, 2) << ',' << Number(row.dTopHeight, 2) << ','
               << Number(row.dVolume, 2) << ',' << Number(row.dRemovedStems, 1) << ',' << Number(row.dRemovedVolume, 2) << '\n';
-    std::ofstream treatments(folder + "/treatments.csv", std::ios::binary | std::ios::trunc);
+    std::ostringstream treatments;
     treatments << "year,stand_id,treatment,component,removed_stems_ha,removed_volume_m3ha\n";
     for (const SAppliedTreatment& applied : results.treatments)
         treatments << applied.nYear << ',' << CsvText(applied.stand) << ',' << CsvText(applied.treatment) << ','
                    << CsvText(applied.component) << ',' << Number(applied.dRemovedStems, 1) << ',' << Number(applied.dRemovedVolume, 2)
                    << '\n';
-    years.close();
-    treatments.close();
-    if (!years || !treatments)
+    return WoxReplaceFile(folder + "/" + kStandYearsFile, years.str(), pError) &&
+           WoxReplaceFile(folder + "/" + kTreatmentsFile, treatments.str(), pError);
+}
+
+bool WriteResults(const std::string& folder, const SRunResults& results, std::string* pError)
+{
+    CAtomicFolder out;
+    if (!out.Open(folder, {kResultsDatabase, kStandYearsFile, kTreatmentsFile, kChartFile}))
     {
         if (pError)
-            *pError = "cannot write the CSV files in " + folder;
+            *pError = out.Error();
+        return false;
+    }
+    if (!WriteResultTables(out.Path(), results, pError) || !WriteResultChart(out.Path() + "/" + kChartFile, results, pError))
+        return false;
+    if (!out.Commit())
+    {
+        if (pError)
+            *pError = out.Error();
         return false;
     }
     return true;

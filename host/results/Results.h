@@ -31,9 +31,29 @@ struct SRunResults
     std::vector<SAppliedTreatment> treatments;
 };
 
-// Writes the database and the CSV files into folder (created if needed; earlier results there
-// are replaced). False with *pError on failure.
-bool WriteResultTables(const std::string& folder, const SRunResults& results, std::string* pError);
+constexpr const char* kResultsDatabase = "results.db";
+constexpr const char* kStandYearsFile = "stand_years.csv";
+constexpr const char* kTreatmentsFile = "treatments.csv";
+constexpr const char* kChartFile = "chart.png";
 
-// Draws chart.png (needs a Qt GUI application object; the offscreen platform is enough).
+// Writes the whole results set into folder as one replace: the files are made in a private
+// folder beside it and swapped in at the end, so that folder holds the earlier results or these,
+// never a mix. A folder holding anything but results files is refused (nothing of the user's is
+// swept away). The caller holds the folder's CFolderLock. Needs a Qt GUI application object for
+// the chart (the offscreen platform is enough). False with one line in *pError.
+bool WriteResults(const std::string& folder, const SRunResults& results, std::string* pError);
+
+// The parts of WriteResults, each file written whole: the database and the CSV files into an
+// existing folder, and the chart. A chart of values that are not finite numbers is refused.
+bool WriteResultTables(const std::string& folder, const SRunResults& results, std::string* pError);
 bool WriteResultChart(const std::string& path, const SRunResults& results, std::string* pError);
+
+// The chart's value axis from 0: nTicks steps of dStep (1, 2 or 5 times a power of ten) up to
+// dTop, covering dLargest with at most 8 steps.
+struct SChartScale
+{
+    double dStep = 0.0;
+    double dTop = 0.0;
+    int nTicks = 0;
+};
+SChartScale ChartScale(double dLargest);

@@ -1,8 +1,9 @@
 #include "Registry.h"
 
 #include <cstring>
-#include <fstream>
 #include <sstream>
+
+#include "InputFile.h"
 
 namespace
 {
@@ -18,13 +19,16 @@ std::string Trim(const std::string& text)
 
 bool CWoxRegistry::Load(const char* pszPath, std::string* pError)
 {
-    std::ifstream in(pszPath ? pszPath : "");
-    if (!in)
+    // Only a regular file of a sane size: a FIFO or a device would hold or flood the reader.
+    constexpr size_t kMaxRegistryBytes = size_t{1} << 20;
+    std::string text, why;
+    if (!pszPath || !WoxReadFile(pszPath, kMaxRegistryBytes, text, &why))
     {
         if (pError)
-            *pError = std::string("cannot read the host registry ") + (pszPath ? pszPath : "(none)");
+            *pError = "cannot read the host registry: " + (pszPath ? why : std::string("none given"));
         return false;
     }
+    std::istringstream in(text);
     m_path = pszPath;
     m_sections.clear();
     std::string line, section;

@@ -2,20 +2,26 @@
 
 #include <strings.h>
 
-#include <fstream>
 #include <sstream>
 
+#include "InputFile.h"
 #include "WoxText.h"
+
+namespace
+{
+constexpr size_t kMaxCatalogueBytes = size_t{16} << 20;
+}
 
 bool CWoxSpeciesMap::Load(const char* pszPath, std::string* pError)
 {
-    std::ifstream in(pszPath ? pszPath : "");
-    if (!in)
+    std::string text, why;
+    if (!pszPath || !WoxReadFile(pszPath, kMaxCatalogueBytes, text, &why))
     {
         if (pError)
-            *pError = std::string("cannot read the species catalogue ") + (pszPath ? pszPath : "(none)");
+            *pError = "cannot read the species catalogue: " + (pszPath ? why : std::string("none given"));
         return false;
     }
+    std::istringstream in(text);
     std::vector<SSpeciesRecord> species;
     std::string line;
     for (int nLine = 1; std::getline(in, line); ++nLine)
@@ -62,7 +68,15 @@ const SSpeciesRecord* CWoxSpeciesMap::Find(const char* pszCode) const
     return nullptr;
 }
 
-bool CWoxSpeciesMap::IsKnown(const char* pszCode) const { return pszCode && Find(pszCode) != nullptr; }
+std::string CWoxSpeciesMap::Canonical(const char* pszCode) const
+{
+    const SSpeciesRecord* pKnown = pszCode ? Find(pszCode) : nullptr;
+    if (!pKnown)
+        return {};
+    char szCode[sizeof pKnown->szCode + 1];
+    WoxFieldToString(szCode, sizeof szCode, pKnown->szCode, sizeof pKnown->szCode);
+    return szCode;
+}
 
 int CWoxSpeciesMap::LookupSpecies(const char* pszGroup, SSpeciesRecord* pRecord)
 {

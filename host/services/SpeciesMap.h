@@ -11,14 +11,16 @@ class CWoxSpeciesMap final : public ISpeciesMap
 {
 public:
     // Reads "code,scientific name,common name" lines (a header line starting with "code" and
-    // '#' comments are skipped); false with the file, line and reason on a bad line.
+    // '#' comments are skipped); false with the file, line and reason on a bad line. Only a
+    // regular file of at most 16 MiB is read.
     bool Load(const char* pszPath, std::string* pError);
 
     // Codes compare over the 10-character field, ignoring case.
     int LookupSpecies(const char* pszGroup, SSpeciesRecord* pRecord) override;
 
     const std::vector<SSpeciesRecord>& Species() const { return m_species; }
-    bool IsKnown(const char* pszCode) const;
+    // The code in the catalogue's spelling (matched without regard to case), "" when unknown.
+    std::string Canonical(const char* pszCode) const;
 
 private:
     const SSpeciesRecord* Find(const char* pszCode) const;

@@ -29,8 +29,9 @@ void CTreatmentComponent::Release()
 }
 
 int CTreatmentComponent::Create(IWoxLibMgr* pLibMgr, IWoxThreadPool*, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter,
-                                ISpeciesMap*, ICompMgr*)
+                                ISpeciesMap* pSpeciesMap, ICompMgr*)
 {
+    m_pSpeciesMap = pSpeciesMap;
     m_pLibMgr = pLibMgr;
     m_pRegistry = pRegistry;
     m_pErrorReporter = pErrorReporter;
@@ -67,6 +68,15 @@ int CTreatmentComponent::GetDisplayInfo(SComponentDisplay* pInfo)
     return 1;
 }
 
+std::vector<unsigned char> CTreatmentComponent::ParametersOf(const void* pBlock, uint32_t nBlockSize) const
+{
+    std::vector<unsigned char> parameters(ParameterSize());
+    DefaultParameters(parameters.data());
+    if (pBlock && nBlockSize >= MinimumParameterSize())
+        std::memcpy(parameters.data(), pBlock, std::min(nBlockSize, ParameterSize()));
+    return parameters;
+}
+
 bool CTreatmentComponent::MakeInventory(IDynamicPtrTemplate<IInventoryExt>& pTrees) const
 {
     if (!m_pfnCreateInventory)
@@ -91,13 +101,17 @@ int CTreatmentComponent::RunComponent(SComponentData* pData, SStandMessage* pMes
     char szStand[31] = {};
     WoxFieldToString(szStand, sizeof szStand, pStand->szStand, sizeof pStand->szStand);
 
-    // The parameter block: the record's block over the defaults when it is large enough.
-    std::vector<unsigned char> parameters(ParameterSize());
-    DefaultParameters(parameters.data());
+    // The parameter block: the record's block when it is large enough, else the defaults.
     const void* pBlock = m_pHeap && pTreatment->pData ? m_pHeap->Data(pTreatment->pData) : nullptr;
-    const uint32_t nBlock = pBlock ? std::min<uint32_t>(pTreatment->nDataSize, m_pHeap->Size(pTreatment->pData)) : 0;
-    if (nBlock >= MinimumParameterSize())
-        std::memcpy(parameters.data(), pBlock, std::min(nBlock, ParameterSize()));
+    const uint32_t nBlockSize = pBlock ? std::min(pTreatment->nDataSize, m_pHeap->Size(pTreatment->pData)) : 0;
+    std::vector<unsigned char> parameters = ParametersOf(pBlock, nBlockSize);
+    std::string why;
+    if (!CheckParameters(parameters.data(), m_pSpeciesMap, why))
+    {
+        if (m_pErrorReporter)
+            m_pErrorReporter->ReportError(Name(), ("stand " + std::string(szStand) + ", " + std::to_string(nYear) + ": " + why).c_str());
+        return 0;
+    }
 
     IPortData* pPortData = pData->pPortData;
     IDynamicPtrTemplate<IInventoryExt> pTrees;

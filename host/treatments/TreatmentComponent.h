@@ -9,6 +9,7 @@
 // text, so the host can book which treatment it was. Runs on the host thread that calls it.
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "ComponentInterface.h"
@@ -51,6 +52,13 @@ public:
     virtual uint32_t ParameterSize() const = 0;
     virtual uint32_t MinimumParameterSize() const { return ParameterSize(); }
     virtual void DefaultParameters(void* pParameters) const = 0;
+    // The parameters a record runs with: the defaults, overwritten by the record's block when it
+    // holds at least ParameterSize() bytes.
+    std::vector<unsigned char> ParametersOf(const void* pBlock, uint32_t nBlockSize) const;
+    // Checks parameters before Apply: false with the reason in why when a value is not a finite
+    // number or lies beyond what a stand can hold. Species codes are matched without regard to
+    // case and rewritten in the catalogue's spelling through pSpeciesMap (when given).
+    virtual bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const = 0;
     // Changes the trees for the year; false refuses the treatment (nothing is changed).
     virtual bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const = 0;
 
@@ -65,5 +73,6 @@ private:
     IWoxLibMgr* m_pLibMgr = nullptr;
     IWoxRegistry* m_pRegistry = nullptr;
     IWoxErrorReporter* m_pErrorReporter = nullptr;
+    ISpeciesMap* m_pSpeciesMap = nullptr;
     PFN_CreateInventoryExt m_pfnCreateInventory = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "ForestLimits.h"
 #include "GrowthModel.h"
 #include "StandVariables.h"
 #include "WoxText.h"
@@ -17,6 +18,8 @@ const GUID g_guidPlanting = {0x6A1D2F01, 0x5C3B, 0x4E7A, {0x9B, 0x10, 0x3C, 0x2F
 
 namespace
 {
+constexpr double kMaxPlantedStemsPerHa = 20000.0;
+
 // Takes basal area from the trees in the given order until dRemove m2/ha are gone; the last
 // record touched loses only part of its stems.
 void RemoveBasalArea(std::vector<SInventory>& trees, std::vector<size_t> order, double dRemove)
@@ -36,6 +39,18 @@ void RemoveBasalArea(std::vector<SInventory>& trees, std::vector<size_t> order, 
             tree.dTpha = 0.0;
     }
     trees.erase(std::remove_if(trees.begin(), trees.end(), [](const SInventory& t) { return !(t.dTpha > 0.0); }), trees.end());
+}
+
+// A parameter within its limits; else false with "NAME VALUE UNIT is outside MIN to MAX UNIT".
+bool CheckValue(const char* pszName, double dValue, double dMin, double dMax, const char* pszUnit, std::string& why)
+{
+    if (WithinLimits(dValue, dMin, dMax))
+        return true;
+    char szText[160];
+    std::snprintf(szText, sizeof szText, "%s %g%s%s is outside %g to %g%s%s", pszName, dValue, *pszUnit ? " " : "", pszUnit, dMin, dMax,
+                  *pszUnit ? " " : "", pszUnit);
+    why = szText;
+    return false;
 }
 
 std::vector<size_t> OrderByDiameter(const std::vector<SInventory>& trees, bool bLargestFirst)
@@ -61,6 +76,12 @@ bool CThinBelow::Apply(std::vector<SInventory>& trees, const void* pParameters, 
     return true;
 }
 
+bool CThinBelow::CheckParameters(void* pParameters, ISpeciesMap*, std::string& why) const
+{
+    return CheckValue("residual basal area", static_cast<const SThinBelowParameters*>(pParameters)->dResidualBasalArea, 0.0,
+                      kMaxBasalAreaM2Ha, "m2/ha", why);
+}
+
 void CThinAbove::DefaultParameters(void* pParameters) const { static_cast<SThinAboveParameters*>(pParameters)->dRemovedShare = 0.3; }
 
 bool CThinAbove::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t) const
@@ -70,6 +91,11 @@ bool CThinAbove::Apply(std::vector<SInventory>& trees, const void* pParameters, 
         return false;
     RemoveBasalArea(trees, OrderByDiameter(trees, true), dShare * ComputeStandVariable(STAND_BASAL_AREA, trees));
     return true;
+}
+
+bool CThinAbove::CheckParameters(void* pParameters, ISpeciesMap*, std::string& why) const
+{
+    return CheckValue("removed share", static_cast<const SThinAboveParameters*>(pParameters)->dRemovedShare, 0.0, 1.0, "", why);
 }
 
 void CClearcut::DefaultParameters(void* pParameters) const { static_cast<SClearcutParameters*>(pParameters)->dMinDbh = 0.0; }
@@ -83,6 +109,11 @@ bool CClearcut::Apply(std::vector<SInventory>& trees, const void* pParameters, i
     return true;
 }
 
+bool CClearcut::CheckParameters(void* pParameters, ISpeciesMap*, std::string& why) const
+{
+    return CheckValue("smallest diameter", static_cast<const SClearcutParameters*>(pParameters)->dMinDbh, 0.0, kMaxDbhCm, "cm", why);
+}
+
 void CPlanting::DefaultParameters(void* pParameters) const
 {
     auto* pPlanting = static_cast<SPlantingParameters*>(pParameters);
@@ -91,6 +122,35 @@ void CPlanting::DefaultParameters(void* pParameters) const
     pPlanting->dStemsPerHa = 1000.0;
     pPlanting->dSeedlingAge = 2.0;
     pPlanting->dSurvival = 0.9;
+}
+
+bool CPlanting::CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const
+{
+    auto* pPlanting = static_cast<SPlantingParameters*>(pParameters);
+    if (!CheckValue("stems", pPlanting->dStemsPerHa, 1.0, kMaxPlantedStemsPerHa, "per ha", why) ||
+        !CheckValue("diameter", pPlanting->dDbh, 0.0, kMaxDbhCm, "cm", why) || !CheckValue("height", pPlanting->dHeight, 0.0, kMaxHeightM, "m", why) ||
+        !CheckValue("seedling age", pPlanting->dSeedlingAge, 0.0, 20.0, "years", why) ||
+        !CheckValue("survival", pPlanting->dSurvival, 0.0, 1.0, "", why))
+        return false;
+    char szCode[sizeof pPlanting->szSpecies + 1];
+    WoxFieldToString(szCode, sizeof szCode, pPlanting->szSpecies, sizeof pPlanting->szSpecies);
+    if (!*szCode)
+    {
+        why = "no species given";
+        return false;
+    }
+    if (pSpeciesMap)
+    {
+        SSpeciesRecord record = {};
+        WoxCopyText(record.szCode, szCode);
+        if (!pSpeciesMap->LookupSpecies("Plants", &record))
+        {
+            why = "unknown species '" + std::string(szCode) + "'";
+            return false;
+        }
+        std::memcpy(pPlanting->szSpecies, record.szCode, sizeof pPlanting->szSpecies);
+    }
+    return true;
 }
 
 bool CPlanting::Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const
@@ -119,5 +179,22 @@ bool CPlanting::Apply(std::vector<SInventory>& trees, const void* pParameters, i
         tree.dCrownRatio = 0.9;
         trees.push_back(tree);
     }
+    return true;
+}
+
+bool CheckTreatmentBlock(const GUID& guid, const void* pBlock, uint32_t nBlockSize, ISpeciesMap* pSpeciesMap, std::string& why)
+{
+    auto check = [&](const CTreatmentComponent& component) {
+        std::vector<unsigned char> parameters = component.ParametersOf(pBlock, nBlockSize);
+        return component.CheckParameters(parameters.data(), pSpeciesMap, why);
+    };
+    if (std::memcmp(&guid, &g_guidThinBelow, sizeof guid) == 0)
+        return check(CThinBelow(nullptr));
+    if (std::memcmp(&guid, &g_guidThinAbove, sizeof guid) == 0)
+        return check(CThinAbove(nullptr));
+    if (std::memcmp(&guid, &g_guidClearcut, sizeof guid) == 0)
+        return check(CClearcut(nullptr));
+    if (std::memcmp(&guid, &g_guidPlanting, sizeof guid) == 0)
+        return check(CPlanting(nullptr));
     return true;
 }

@@ -54,6 +54,7 @@ public:
     const char* Name() const override { return "Thinning from below"; }
     uint32_t ParameterSize() const override { return sizeof(SThinBelowParameters); }
     void DefaultParameters(void* pParameters) const override;
+    bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
     bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
 };
 
@@ -65,6 +66,7 @@ public:
     const char* Name() const override { return "Thinning from above"; }
     uint32_t ParameterSize() const override { return sizeof(SThinAboveParameters); }
     void DefaultParameters(void* pParameters) const override;
+    bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
     bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
 };
 
@@ -76,6 +78,7 @@ public:
     const char* Name() const override { return "Clearcut"; }
     uint32_t ParameterSize() const override { return sizeof(SClearcutParameters); }
     void DefaultParameters(void* pParameters) const override;
+    bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
     bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
 };
 
@@ -88,5 +91,10 @@ public:
     uint32_t ParameterSize() const override { return sizeof(SPlantingParameters); }
     uint32_t MinimumParameterSize() const override { return kPlantingParametersFirstSize; }
     void DefaultParameters(void* pParameters) const override;
+    bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
     bool Apply(std::vector<SInventory>& trees, const void* pParameters, int32_t nYear) const override;
 };
+
+// Checks a record's parameter block (nBlockSize bytes at pBlock, may be none) as the host
+// treatment component of guid would run it (see CheckParameters); true for other components.
+bool CheckTreatmentBlock(const GUID& guid, const void* pBlock, uint32_t nBlockSize, ISpeciesMap* pSpeciesMap, std::string& why);

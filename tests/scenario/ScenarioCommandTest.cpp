@@ -21,17 +21,17 @@ protected:
         m_host.ErrorReporter()->SetQuiet(true);
     }
 
-    // Runs the command; the streams' texts land in m_out and m_err.
-    int Run(std::vector<std::string> args)
+    // Runs the command; the streams' texts land in m_out and m_err. pOut replaces the output.
+    int Run(std::vector<std::string> args, std::FILE* pFullOut = nullptr)
     {
         args.insert(args.begin(), "scenario");
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
-        std::FILE* pOut = std::tmpfile();
+        std::FILE* pOut = pFullOut ? pFullOut : std::tmpfile();
         std::FILE* pErr = std::tmpfile();
         int nResult = RunScenarioCommand(m_host, static_cast<int>(argv.size()), argv.data(), pOut, pErr);
-        m_out = Slurp(pOut);
+        m_out = pFullOut ? (std::fclose(pFullOut), std::string()) : Slurp(pOut);
         m_err = Slurp(pErr);
         return nResult;
     }
@@ -82,7 +82,48 @@ TEST_F(ScenarioCommandTest, ExportThenImportGivesTheSameFile)
     ASSERT_EQ(Run({"export", path, json}), 0) << m_err;
     ASSERT_EQ(Run({"import", json, out}), 0) << m_err;
     EXPECT_EQ(WithoutDataHandles(Get(out), 4), WithoutDataHandles(file, 4));
-    EXPECT_FALSE(WoxFileExists((out + ".partial").c_str()));
+}
+
+// Outputs replace their file whole: a link waiting at a temporary name beside the output is never
+// written through, and the output is not left half written behind.
+TEST_F(ScenarioCommandTest, OutputsNeverFollowALinkBesideThem)
+{
+    std::string path = m_folder.File("plan.scenario"), json = m_folder.File("plan.json"), out = m_folder.File("copy.scenario");
+    Put(path, FileBytes({"Plan", "", 2050}, SampleRecords(), {BlockBytes(24, 1), BlockBytes(8, 2)}));
+    const std::string victim = m_folder.File("victim");
+    std::filesystem::create_symlink(victim, json + ".partial");
+    std::filesystem::create_symlink(victim, out + ".partial");
+    ASSERT_EQ(Run({"export", path, json}), 0) << m_err;
+    ASSERT_EQ(Run({"import", json, out}), 0) << m_err;
+    EXPECT_FALSE(std::filesystem::exists(victim));
+    EXPECT_EQ(Run({"show", out}), 0) << m_err;
+}
+
+// A full output (> /dev/full) is a failure with one line, never exit 0 with the text cut off.
+TEST_F(ScenarioCommandTest, FullOutputFails)
+{
+    std::string path = m_folder.File("plan.scenario");
+    Put(path, FileBytes({"Plan", "", 2050}, SampleRecords(), {BlockBytes(24, 1), BlockBytes(8, 2)}));
+    for (const char* pszCommand : {"show", "export"})
+    {
+        EXPECT_EQ(Run({pszCommand, path}, std::fopen("/dev/full", "w")), 1) << pszCommand;
+        EXPECT_EQ(m_err, std::string("wox scenario ") + pszCommand + ": cannot write the output: No space left on device\n");
+    }
+}
+
+// Control characters in names reach the terminal escaped, so a name cannot fake lines or move
+// the cursor.
+TEST_F(ScenarioCommandTest, ShowEscapesControlCharacters)
+{
+    std::string path = m_folder.File("odd.scenario");
+    std::vector<SRecordBytes> records = {SampleRecords()[0]};
+    records[0].stand = "A\x1b[2J";
+    records[0].nDataSize = 0;
+    Put(path, FileBytes({"Plan\nRecords:     99", "\x9b", 2050}, records, {}));
+    ASSERT_EQ(Run({"show", path}), 0) << m_err;
+    EXPECT_NE(m_out.find("Name:        Plan\\x0ARecords:     99\n"), std::string::npos) << m_out;
+    EXPECT_NE(m_out.find("Description: \\x9B\n"), std::string::npos) << m_out;
+    EXPECT_NE(m_out.find("Stand:       A\\x1B[2J\n"), std::string::npos) << m_out;
 }
 
 struct SBadImport
@@ -105,7 +146,8 @@ TEST_P(ScenarioImportError, FailsWithOneLineAndNoOutput)
     EXPECT_EQ(m_err.find('\n'), m_err.size() - 1) << m_err;
     EXPECT_NE(m_err.find(GetParam().errorEnd), std::string::npos) << m_err;
     EXPECT_FALSE(WoxFileExists(out.c_str()));
-    EXPECT_FALSE(WoxFileExists((out + ".partial").c_str()));
+    // Nothing beside the input, not even a hidden temporary file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.Path()), std::filesystem::directory_iterator()), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

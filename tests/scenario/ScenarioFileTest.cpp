@@ -238,7 +238,7 @@ TEST_P(ScenarioFileTest, Version30FileIsConvertedInPlace)
 
     std::vector<SRecordBytes> expected = Converted({records[0], records[1], records[2]});
     EXPECT_EQ(WithoutDataHandles(m_pBackend->Get(path), 3), FileBytes(info, expected, {blocks[0]}));
-    EXPECT_TRUE(m_pBackend->TempNames().empty());
+    EXPECT_EQ(m_pBackend->FolderNames(), std::vector<std::string>{"old.scenario"});
 
     auto result = ReadBack(path);
     ASSERT_EQ(result.size(), 3u);
@@ -246,23 +246,47 @@ TEST_P(ScenarioFileTest, Version30FileIsConvertedInPlace)
     EXPECT_EQ(result[1].first, RecordBytes(expected[1]));
 }
 
-TEST_P(ScenarioFileTest, ConversionTakesTheNextTemporaryNameWhenTheFirstCannotBeDeleted)
+// A 3.0 file that cannot be replaced still opens and reads, from a converted copy in memory; the
+// file stays as it was and a save into the copy is refused rather than lost.
+TEST_P(ScenarioFileTest, ReadOnly30FileOpensFromAConvertedCopy)
 {
     std::string path = m_pBackend->Path("old.scenario");
     std::vector<SRecordBytes> records = SampleRecords();
-    m_pBackend->Put(path, FileBytes({"Old", "", 2050}, records, {BlockBytes(24, 1), BlockBytes(8, 2)}, 3.0));
-    std::string temp = m_pBackend->TempFolder();
-    m_pBackend->MakeUndeletable(temp + "/ConvertedScenario.scn");
-    m_pBackend->Put(temp + "/ConvertedScenario (2).scn", CBytes{1, 2, 3});  // stale, deletable: used
-    m_pBackend->Put(temp + "/ConvertedScenario (3).scn", CBytes{4, 5, 6});  // never reached
+    const CBytes old = FileBytes({"Old", "", 2050}, records, {BlockBytes(24, 1), BlockBytes(8, 2)}, 3.0);
+    m_pBackend->Put(path, old);
+    m_pBackend->MakeReadOnly(path);
 
     auto pFile = m_pBackend->NewFile();
-    ASSERT_TRUE(pFile->Open(path.c_str()));
-    EXPECT_EQ(pFile->Header().nRecords, 4);
-    EXPECT_TRUE(m_pBackend->Exists(temp + "/ConvertedScenario.scn"));
-    EXPECT_FALSE(m_pBackend->Exists(temp + "/ConvertedScenario (2).scn"));
-    EXPECT_EQ(m_pBackend->Get(temp + "/ConvertedScenario (3).scn"), (CBytes{4, 5, 6}));
-    EXPECT_EQ(ReadBack(path).size(), 4u);
+    for (int nTimes = 0; nTimes < 2; ++nTimes)  // and again after Close: the object is whole
+    {
+        ASSERT_TRUE(pFile->Open(path.c_str()));
+        EXPECT_TRUE(pFile->IsConvertedCopy());
+        EXPECT_EQ(pFile->Header().dVersion, 3.1);
+        SScenarioData data;
+        ASSERT_TRUE(pFile->CreateTreatmentArray(data.pTreatments));
+        ASSERT_TRUE(pFile->ReadRecords(&data));
+        EXPECT_EQ(data.pTreatments->GetSize(), 4);
+        EXPECT_FALSE(pFile->WriteRecords(&data));
+        FreeTreatmentBlocks(m_pBackend->Heap(), data.pTreatments.Get());
+        pFile->Close();
+    }
+    EXPECT_EQ(m_pBackend->Get(path), old);
+    EXPECT_EQ(m_pBackend->FolderNames(), std::vector<std::string>{"old.scenario"});
+}
+
+// The conversion never writes through a name in the shared temporary folder: a link planted there
+// (by another user, or left by a run in another project) points at nothing afterwards.
+TEST(ScenarioConversionTest, NoFileIsWrittenThroughTheTemporaryFolder)
+{
+    CScenarioBackend backend(EBackend::Host);
+    if (!backend.Ready())
+        GTEST_SKIP() << "host not loaded";
+    const std::string victim = backend.TempFolder() + "/victim";
+    std::filesystem::create_symlink(victim, backend.TempFolder() + "/ConvertedScenario.scn");
+    const std::string path = backend.Path("old.scenario");
+    backend.Put(path, FileBytes({"Old", "", 2050}, SampleRecords(), {BlockBytes(24, 1), BlockBytes(8, 2)}, 3.0));
+    EXPECT_TRUE(backend.NewFile()->Open(path.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(victim));
 }
 
 class ScenarioVersionTest : public testing::TestWithParam<std::tuple<EBackend, double>>
@@ -282,7 +306,7 @@ TEST_P(ScenarioVersionTest, OtherVersionsAreRefusedAndTheFileIsUnchanged)
     EXPECT_FALSE(pFile->IsOpen());
     pFile.reset();
     EXPECT_EQ(backend.Get(path), original);
-    EXPECT_TRUE(backend.TempNames().empty());
+    EXPECT_EQ(backend.FolderNames(), std::vector<std::string>{"version.scenario"});
 }
 
 // 3.1 in another bit pattern is not version 3.1.

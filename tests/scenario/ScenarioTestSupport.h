@@ -63,7 +63,7 @@ public:
             m_pHost = std::make_unique<CTestHost>();
             m_pFolder = std::make_unique<CTempFolder>();
             m_pTemp = std::make_unique<CTempFolder>();
-            // Conversion puts its temporary file here; every test has its own.
+            // Every test has its own temporary folder, so that nothing there is shared.
             const char* pszOld = std::getenv("TMPDIR");
             m_oldTemp = pszOld ? pszOld : "";
             m_bHadTemp = pszOld != nullptr;
@@ -89,7 +89,7 @@ public:
     {
         return m_kind == EBackend::Memory ? "/memory/scenarios/" + name : m_pFolder->File(name);
     }
-    std::string TempFolder() { return m_kind == EBackend::Memory ? m_volume.TempFolder() : m_pTemp->Path(); }
+    std::string TempFolder() const { return m_kind == EBackend::Memory ? "/memory/tmp" : m_pTemp->Path(); }
 
     // A new, initialised scenario file object.
     std::unique_ptr<CScenarioFile> NewFile()
@@ -125,31 +125,30 @@ public:
 
     bool Exists(const std::string& path) { return m_kind == EBackend::Memory ? m_volume.FileExists(path.c_str()) : WoxFileExists(path.c_str()); }
 
-    // A name that exists and cannot be deleted: a non-empty folder on disk.
-    void MakeUndeletable(const std::string& path)
+    // A file that may be read but not replaced or written: a file without write permission on
+    // disk (refused even where root could write it).
+    void MakeReadOnly(const std::string& path)
     {
         if (m_kind == EBackend::Memory)
-        {
             m_volume.AddLockedName(path);
-            return;
-        }
-        std::filesystem::create_directories(path);
-        std::ofstream(path + "/keep") << "x";
+        else
+            std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     }
 
-    // Names in the temporary folder (conversion must leave none of its own).
-    std::vector<std::string> TempNames()
+    // Names in the scenario folder (conversion must leave none of its own).
+    std::vector<std::string> FolderNames()
     {
         std::vector<std::string> names;
         if (m_kind == EBackend::Memory)
         {
+            const std::string folder = Path("");
             for (const std::string& name : m_volume.FileNames())
-                if (name.rfind(m_volume.TempFolder() + "/", 0) == 0)
-                    names.push_back(name.substr(m_volume.TempFolder().size() + 1));
+                if (name.rfind(folder, 0) == 0)
+                    names.push_back(name.substr(folder.size()));
         }
         else
         {
-            for (const auto& entry : std::filesystem::directory_iterator(m_pTemp->Path()))
+            for (const auto& entry : std::filesystem::directory_iterator(m_pFolder->Path()))
                 names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());

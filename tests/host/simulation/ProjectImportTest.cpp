@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "ProjectCommand.h"
 #include "ProjectDatabase.h"
@@ -67,7 +70,13 @@ TEST_P(CProjectImportTest, RefusesTheRowAndWritesNothing)
 const SImportCase kCases[] = {
     {"UnknownSpecies", "A,1.0,30\n", "A,1,PSME,20,18,100\nA,2,XXXX,20,18,100\n", "trees.csv", 3, "unknown species 'XXXX'"},
     {"LongStandId", "A234567890123456789012345678901,1.0,30\n", "", "stands.csv", 2, "stand identifier A2345678901234567890123456789"},
-    {"NegativeDiameter", "A,1.0,30\n", "A,1,PSME,-2,18,100\n", "trees.csv", 2, "dbh_cm must be a number of 0 or more"},
+    {"NegativeDiameter", "A,1.0,30\n", "A,1,PSME,-2,18,100\n", "trees.csv", 2, "dbh_cm must be a number from 0 to 500 cm, not '-2'"},
+    {"HugeDiameter", "A,1.0,30\n", "A,1,PSME,1e200,18,100\n", "trees.csv", 2, "dbh_cm must be a number from 0 to 500 cm"},
+    {"InfiniteHeight", "A,1.0,30\n", "A,1,PSME,20,inf,100\n", "trees.csv", 2, "height_m must be a number from 0 to 150 m"},
+    {"TallTree", "A,1.0,30\n", "A,1,PSME,20,151,100\n", "trees.csv", 2, "height_m must be a number from 0 to 150 m"},
+    {"TooManyStems", "A,1.0,30\n", "A,1,PSME,20,18,2e6\n", "trees.csv", 2, "tpha must be a positive number up to 1e+06"},
+    {"NegativeArea", "A,-3,30\n", "", "stands.csv", 2, "area_ha must be a positive number"},
+    {"SiteIndexBeyondTheModel", "A,1.0,51\n", "", "stands.csv", 2, "site_index must be a number from 10 to 50 m, not '51'"},
     {"MissingColumn", "A,1.0,30\n", "A,1,PSME,20,18\n", "trees.csv", 2, "expected 6 columns, found 5"},
     {"NotANumber", "A,1.0,30\n", "A,1,PSME,20,tall,100\n", "trees.csv", 2, "height_m must be a number"},
     {"TreeOfUnknownStand", "A,1.0,30\n", "B,1,PSME,20,18,100\n", "trees.csv", 2, "unknown stand 'B'"},
@@ -79,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Refusals, CProjectImportTest, ::testing::ValuesIn(kCase
 
 TEST_F(CProjectImportTest, GoodFilesReadBackUnchanged)
 {
-    ASSERT_EQ(0, Import("N-1,12.5,31\nN-2,3,25\n", "N-1,1,PSME,24.5,21.3,150\nN-1,2,TSHE,10,9.5,300\nN-2,1,ALRU2,15,14,200\n"))
+    // Species codes in any case are kept in the catalogue's spelling (so they grow as that species).
+    ASSERT_EQ(0, Import("N-1,12.5,31\nN-2,3,25\n", "N-1,1,PSME,24.5,21.3,150\nN-1,2,tshe,10,9.5,300\nN-2,1,ALRU2,15,14,200\n"))
         << m_errors;
     SProject project;
     std::string error;
@@ -102,5 +112,68 @@ TEST_F(CProjectImportTest, GoodFilesReadBackUnchanged)
     EXPECT_EQ(1, Import("Z,1,30\n", ""));
     ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error));
     EXPECT_EQ(2u, project.stands.size());
+}
+
+// A project database that does not hold what a run needs is refused with one line naming the
+// table, column, stand or tree, before any of it reaches the forest.
+struct SDatabaseCase
+{
+    const char* pszName;
+    const char* pszSql;     // applied to a good project
+    const char* pszReason;
+};
+
+void PrintTo(const SDatabaseCase& c, std::ostream* pStream) { *pStream << c.pszName; }
+
+class CProjectDatabaseTest : public ::testing::TestWithParam<SDatabaseCase>
+{
+};
+
+TEST_P(CProjectDatabaseTest, RefusesWithOneLine)
+{
+    CTempFolder folder;
+    SProject good;
+    good.name = "P";
+    good.nFirstYear = 2025;
+    good.nPeriodLength = 5;
+    good.stands.push_back({"A", 2.0, 30.0, {MakeTree("A", "1", "PSME", 20, 18, 100)}});
+    ASSERT_TRUE(WriteProject(folder.Path(), good, nullptr));
+    sqlite3* pDb = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(folder.File("project.db").c_str(), &pDb));
+    EXPECT_EQ(SQLITE_OK, sqlite3_exec(pDb, GetParam().pszSql, nullptr, nullptr, nullptr)) << sqlite3_errmsg(pDb);
+    sqlite3_close(pDb);
+    SProject project;
+    std::string error;
+    EXPECT_FALSE(ReadProject(folder.Path(), project, &error));
+    EXPECT_EQ(error, folder.File("project.db") + ": " + GetParam().pszReason);
+}
+
+const SDatabaseCase kDatabaseCases[] = {
+    {"MissingColumn", "ALTER TABLE stands DROP COLUMN site_index", "table stands has no column site_index"},
+    {"MissingTable", "DROP TABLE trees", "has no table trees"},
+    {"YearPastInt32", "UPDATE project SET first_year = 2147483647", "project first_year 2.14748e+09 is outside 1000 to 3000"},
+    {"NoPeriods", "UPDATE project SET period_length = 0", "project period_length 0 is outside 1 to 50"},
+    {"NegativeArea", "UPDATE stands SET area_ha = -2", "stand A: area_ha -2 is outside 0 to 1e+06"},
+    {"HugeDiameter", "UPDATE trees SET dbh_cm = 1e200", "tree 1 of stand A: dbh_cm 1e+200 is outside 0 to 500"},
+    {"TextHeight", "UPDATE trees SET height_m = 'tall'", "tree 1 of stand A: height_m 'tall' is not a number"},
+};
+INSTANTIATE_TEST_SUITE_P(Databases, CProjectDatabaseTest, ::testing::ValuesIn(kDatabaseCases),
+                         [](const ::testing::TestParamInfo<SDatabaseCase>& info) { return std::string(info.param.pszName); });
+
+// Project databases of the fuzz corpus (former findings) keep their exact outcome.
+TEST(ProjectDatabaseCorpus, ReplaysWithExactOutcomes)
+{
+    const std::map<std::string, std::string> expected = {
+        {"first-year-overflow.db", "project first_year 2.14748e+09 is outside 1000 to 3000"},
+    };
+    for (const auto& [name, reason] : expected)
+    {
+        CTempFolder folder;
+        std::filesystem::copy_file(std::string(WOX_FUZZ_CORPUS) + "/" + name, folder.File("project.db"));
+        SProject project;
+        std::string error;
+        EXPECT_FALSE(ReadProject(folder.Path(), project, &error)) << name;
+        EXPECT_EQ(error, folder.File("project.db") + ": " + reason);
+    }
 }
 }

@@ -5,15 +5,19 @@
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <map>
 #include <sstream>
 
+#include "FolderLock.h"
+#include "ChildProcess.h"
 #include "HostContext.h"
 #include "RunCommand.h"
 #include "ScenarioCommand.h"
+#include "Results.h"
 #include "StandVariables.h"
 #include "TestHost.h"
 
@@ -62,7 +66,7 @@ SProject TinyProject()
 
 class CSimulationTest : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         std::string error;
@@ -144,9 +148,12 @@ TEST_F(CSimulationTest, UnknownScenarioFailsWithoutResults)
 }
 
 // "wox run" as a user runs it: one line on stderr and a non-zero exit, no results folder.
+class CRunErrorTest;
 struct SErrorCase
 {
     const char* pszName;
+    // Makes the project (and what else the case needs); answers the project folder.
+    std::function<std::string(CRunErrorTest&)> prepare;
     const char* pszExpected;
 };
 
@@ -154,61 +161,132 @@ void PrintTo(const SErrorCase& c, std::ostream* pStream) { *pStream << c.pszName
 
 class CRunErrorTest : public CSimulationTest, public ::testing::WithParamInterface<SErrorCase>
 {
+public:
+    // The tiny project with one more scenario from JSON text.
+    std::string WithScenario(const std::string& json)
+    {
+        std::string project = WriteTinyProject();
+        std::ofstream(m_folder.File("extra.json")) << json;
+        std::string in = m_folder.File("extra.json"), out = project + "/scenarios/extra.scenario";
+        char szScenario[] = "scenario", szImport[] = "import";
+        char* argv[] = {szScenario, szImport, in.data(), out.data(), nullptr};
+        EXPECT_EQ(0, RunScenarioCommand(m_host, 4, argv));
+        return project;
+    }
+    // A copy of the test registry with one value changed.
+    void ChangeRegistry(const std::string& value, const std::string& text)
+    {
+        m_registry = m_folder.File("wox.ini");
+        std::ifstream in(WOX_BIN_REGISTRY);
+        std::ofstream out(m_registry);
+        for (std::string line; std::getline(in, line);)
+            out << (line.rfind(value + "=", 0) == 0 ? value + "=" + text : line) << "\n";
+    }
+
+    std::string m_scenario = "Tiny";
+    std::string m_registry = WOX_BIN_REGISTRY;
+    CFolderLock m_lock;
 };
 
 TEST_P(CRunErrorTest, ExitsNonZeroWithOneLine)
 {
-    const SErrorCase& c = GetParam();
-    std::string project = m_folder.File("p");
-    std::string scenario = "Tiny";
-    std::string registry = WOX_BIN_REGISTRY;
-    if (std::string(c.pszName) == "UnknownScenario")
-    {
-        project = WriteTinyProject();
-        scenario = "Missing";
-    }
-    else if (std::string(c.pszName) == "NoScenarioComponent")
-    {
-        // The host registry names a scenario component module that is not there.
-        project = WriteTinyProject();
-        registry = m_folder.File("wox.ini");
-        std::ifstream in(WOX_BIN_REGISTRY);
-        std::ofstream out(registry);
-        for (std::string line; std::getline(in, line);)
-            out << (line.rfind("Scenario Component=", 0) == 0 ? "Scenario Component=" + m_folder.File("libNone.so") : line) << "\n";
-    }
-    else if (std::string(c.pszName) == "EmptyProject")
-    {
-        SProject empty;
-        empty.name = "Empty";
-        empty.nFirstYear = 2025;
-        empty.nPeriodLength = 5;
-        ASSERT_TRUE(WriteProject(project, empty, nullptr));
-    }
-    else
-    {
-        std::filesystem::create_directories(project + "/scenarios");
-        std::ofstream(project + "/project.db") << "this is not a database";
-    }
-    const std::string errors = m_folder.File("errors.txt");
-    std::string command = "\"" WOX_PROGRAM "\" --registry \"" + registry + "\" run \"" + project + "\" --scenario " + scenario +
-                          " --periods 2 > /dev/null 2> \"" + errors + "\"";
-    EXPECT_NE(0, std::system(command.c_str()));
-    std::ifstream in(errors);
+    const std::string project = GetParam().prepare(*this);
+    SChildResult run = RunChild({WOX_PROGRAM, "--registry", m_registry, "run", project, "--scenario", m_scenario, "--periods", "2"});
+    EXPECT_EQ(run.nExitCode, 1);
+    std::istringstream lines(run.err);
     std::string line, last;
-    while (std::getline(in, line))
+    while (std::getline(lines, line))
         if (line.rfind("wox run: ", 0) == 0 && line.find("period") == std::string::npos)
             last = line;
-    EXPECT_NE(std::string::npos, last.find(c.pszExpected)) << last;
+    EXPECT_NE(std::string::npos, last.find(GetParam().pszExpected)) << run.err;
     EXPECT_FALSE(std::filesystem::exists(project + "/results"));
 }
 
+// A scenario of one record for stand Z of the tiny project (which has A and B).
+std::string OneRecordJson(const std::string& name, const std::string& stand, const std::string& component, const std::string& data)
+{
+    return R"({"format": "wox-scenario", "formatVersion": 1, "info": {"name": ")" + name + R"(", "description": "", "endYear": 2060},
+      "records": [{"year": 2030, "stand": ")" + stand + R"(", "triggered": 0, "endYear": -1, "flags": 0, "triggerPartDefaults": true,
+        "triggerCount": 0, "triggers": [], "treatment": {"component": ")" + component + R"(", "name": "Odd", "description": "",
+        "data": ")" + data + R"("}}]})";
+}
+
+const char* kThinBelow = "{6A1D2F01-5C3B-4E7A-9B10-3C2F00000001}";
+const char* kPlanting = "{6A1D2F01-5C3B-4E7A-9B10-3C2F00000004}";
+
 const SErrorCase kErrorCases[] = {
-    {"UnknownScenario", "no scenario named \"Missing\""},
-    {"EmptyProject", "has no stands"},
-    {"UnreadableDatabase", "cannot read the project database"},
-    {"NoScenarioComponent", "libNone.so\" named in [Components] of the registry does not exist"},
+    {"UnknownScenario", [](CRunErrorTest& t) { t.m_scenario = "Missing"; return t.WriteTinyProject(); }, "no scenario named \"Missing\""},
+    {"EmptyProject",
+     [](CRunErrorTest& t) {
+         SProject empty{"Empty", 2025, 5, {}};
+         EXPECT_TRUE(WriteProject(t.m_folder.File("p"), empty, nullptr));
+         return t.m_folder.File("p");
+     },
+     "has no stands"},
+    {"UnreadableDatabase",
+     [](CRunErrorTest& t) {
+         std::filesystem::create_directories(t.m_folder.File("p/scenarios"));
+         std::ofstream(t.m_folder.File("p/project.db")) << "this is not a database";
+         return t.m_folder.File("p");
+     },
+     "cannot read the project database"},
+    {"NoScenarioComponent",
+     [](CRunErrorTest& t) {
+         t.ChangeRegistry("Scenario Component", t.m_folder.File("libNone.so"));
+         return t.WriteTinyProject();
+     },
+     "libNone.so\" named in [Components] of the registry does not exist"},
+    {"NoIoLibrary",
+     [](CRunErrorTest& t) {
+         t.ChangeRegistry("IO Library", t.m_folder.File("libNone.so"));
+         return t.WriteTinyProject();
+     },
+     "the IO Library \""},
+    {"TwoScenariosOfOneName", [](CRunErrorTest& t) { return t.WithScenario(OneRecordJson("Tiny", "A", kThinBelow, "")); },
+     "2 scenario files are named \"Tiny\": "},
+    {"RecordForAnUnknownStand",
+     [](CRunErrorTest& t) {
+         t.m_scenario = "Stray";
+         return t.WithScenario(OneRecordJson("Stray", "Z", kThinBelow, ""));
+     },
+     "run stopped in 2030: the record \"Odd\" of 2030 for stand \"Z\" names a stand that the project does not have"},
+    // A planting of 1 cm trees 1e200 m tall (40-byte block: "PSME", padding, 1000 stems, dbh, height).
+    {"AbsurdPlantingBlock",
+     [](CRunErrorTest& t) {
+         t.m_scenario = "Tall";
+         return t.WithScenario(OneRecordJson("Tall", "A", kPlanting, "50534D450000000000000000000000000000000000408F40000000000000F03F5A62D7D718E77469"));
+     },
+     "the record \"Odd\" of 2030 for stand \"A\": height 1e+200 m is outside 0 to 150 m"},
+    {"ResultsFolderInUse",
+     [](CRunErrorTest& t) {
+         std::string project = t.WriteTinyProject();
+         EXPECT_TRUE(t.m_lock.Acquire(project + "/results", nullptr));
+         return project;
+     },
+     "/results is in use by another run"},
 };
 INSTANTIATE_TEST_SUITE_P(Exits, CRunErrorTest, ::testing::ValuesIn(kErrorCases),
                          [](const ::testing::TestParamInfo<SErrorCase>& info) { return std::string(info.param.pszName); });
+
+// The chart's value axis stays a handful of round steps for any value, however large; values that
+// are no numbers are refused rather than drawn.
+TEST(ResultChartTest, AxisStaysBoundedAndNonNumbersAreRefused)
+{
+    for (double dLargest : {0.0, 7.0, 45.0, 61.0, 1e6, 1e200, 1.7e308})
+    {
+        SChartScale scale = ChartScale(dLargest);
+        EXPECT_GE(scale.dTop, std::max(dLargest, 10.0)) << dLargest;
+        EXPECT_LE(scale.nTicks, 8) << dLargest;
+        EXPECT_GE(scale.nTicks, 2) << dLargest;
+    }
+    EXPECT_EQ(ChartScale(45.0).dStep, 10.0);
+    CTempFolder folder;
+    SRunResults results;
+    results.standYears.push_back({2025, "A", 20.0, 1e200, 0, 0, 0, 0, 0, 0});
+    std::string error;
+    EXPECT_TRUE(WriteResultChart(folder.File("huge.png"), results, &error)) << error;
+    results.standYears.push_back({2030, "A", 20.0, std::numeric_limits<double>::infinity(), 0, 0, 0, 0, 0, 0});
+    EXPECT_FALSE(WriteResultChart(folder.File("inf.png"), results, &error));
+    EXPECT_EQ(error, "cannot draw the chart: the basal area of stand A in 2030 is not a finite number");
+}
 }
