@@ -6,14 +6,10 @@
 
 #include "HostContext.h"
 #include "InfoCommand.h"
-#ifdef WOX_HAVE_SIMULATION_COMMANDS
 #include "DemoProjectCommand.h"
 #include "ProjectCommand.h"
 #include "RunCommand.h"
-#endif
-#ifdef WOX_HAVE_SCENARIO_COMMAND
 #include "ScenarioCommand.h"
-#endif
 
 namespace
 {
@@ -24,19 +20,15 @@ void PrintHelp()
         "\n"
         "Commands:\n"
         "  info                       load the scenario component and print its identity\n"
-#ifdef WOX_HAVE_SCENARIO_COMMAND
         "  scenario show FILE         print a scenario file as text\n"
         "  scenario export FILE       write a scenario file as JSON to standard output\n"
         "  scenario import JSON OUT   write a scenario file from JSON\n"
-#endif
-#ifdef WOX_HAVE_SIMULATION_COMMANDS
         "  project import STANDS.csv TREES.csv PROJECT [--name NAME] [--first-year Y] [--period-length N]\n"
         "                             create a project from two CSV files\n"
         "  demo-project DIR           write the demo forest and its three scenarios\n"
         "  run PROJECT [--scenario NAME] [--periods N] [--out DIR]\n"
         "                             simulate the project with a scenario; results in DIR\n"
         "                             (default PROJECT/results)\n"
-#endif
         "  --help                     this text\n"
         "\n"
         "The host registry is FILE, else $WOX_REGISTRY, else wox.ini beside the program.\n");
@@ -70,13 +62,9 @@ int main(int argc, char** argv)
     }
     const char* pszCommand = argv[nArg];
     bool bKnown = std::strcmp(pszCommand, "info") == 0;
-#ifdef WOX_HAVE_SCENARIO_COMMAND
     bKnown = bKnown || std::strcmp(pszCommand, "scenario") == 0;
-#endif
-#ifdef WOX_HAVE_SIMULATION_COMMANDS
     bKnown = bKnown || std::strcmp(pszCommand, "project") == 0 || std::strcmp(pszCommand, "demo-project") == 0 ||
              std::strcmp(pszCommand, "run") == 0;
-#endif
     if (!bKnown)
     {
         std::fprintf(stderr, "wox: unknown command %s (see wox --help)\n", pszCommand);
@@ -90,17 +78,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "wox: %s\n", error.c_str());
         return 1;
     }
-#ifdef WOX_HAVE_SCENARIO_COMMAND
     if (std::strcmp(pszCommand, "scenario") == 0)
         return RunScenarioCommand(host, argc - nArg, argv + nArg);
-#endif
-#ifdef WOX_HAVE_SIMULATION_COMMANDS
     if (std::strcmp(pszCommand, "project") == 0)
         return RunProjectCommand(host, argc - nArg, argv + nArg);
     if (std::strcmp(pszCommand, "demo-project") == 0)
         return RunDemoProjectCommand(host, argc - nArg, argv + nArg);
     if (std::strcmp(pszCommand, "run") == 0)
         return RunRunCommand(host, argc - nArg, argv + nArg);
-#endif
     return RunInfoCommand(host);
 }
