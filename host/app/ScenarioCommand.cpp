@@ -9,7 +9,8 @@
 #include "Files.h"
 #include "HostContext.h"
 #include "ScenarioFile.h"
-#include "ScenarioText.h"
+#include "ScenarioJson.h"
+#include "ScenarioListing.h"
 
 namespace
 {
