@@ -1,6 +1,7 @@
 #pragma once
 // The records of a scenario. The same bytes are used in memory and in the scenario file, so every
-// file record keeps its size and field offsets on every target (checked below). Padding is spelled
+// file record keeps its size and field offsets on every target (checked below; the info and the
+// treatment part, which the host sees too, are checked with the contracts in ScenarioData.h). Padding is spelled
 // out as fields so that a zero-filled record is zero everywhere and every byte can be addressed.
 //
 // Counts read from a file (nTriggers, nSpecies) are stored as they are; code that indexes the
@@ -11,6 +12,7 @@
 #include <cstdint>
 
 #include "Containers.h"
+#include "ScenarioData.h"
 #include "WoxTypes.h"
 
 constexpr int WOX_SCENARIO_MAX_TRIGGERS = 15;
@@ -31,14 +33,6 @@ enum ENTriggerOperator : int32_t
     TRIGGER_GREATER = 2
 };
 
-struct SScenarioInfo
-{
-    char szName[50];          // scenario name, also the base of the file name
-    char szDescription[256];  // free text
-    char cPad0[2];
-    int32_t nEndYear;         // last year; later records are left out when the scenario is written
-};
-
 struct SScenarioHeader
 {
     uint32_t nReserved;       // written 0, never read
@@ -48,16 +42,6 @@ struct SScenarioHeader
     SScenarioInfo info;
     int32_t nRecords;         // records from file position 512
     char cPad1[4];
-};
-
-// The treatment a record applies: a host treatment component and its opaque parameter block.
-struct STreatmentDataTreatment
-{
-    GUID guidComponent;
-    char szName[256];
-    char szDescription[256];
-    uint32_t pData;           // block handle on the component heap; 0 when nDataSize is 0
-    uint32_t nDataSize;       // size of the parameter block in bytes
 };
 
 // One condition of a triggered record, with the tree filter it applies first.
@@ -110,17 +94,6 @@ struct SScenarioTreatment30
     STreatmentDataTreatment treatment;
 };
 
-// The scenario held in memory. Not a file record; CScenarioFile fills and reads only info and
-// pTreatments (elements are SScenarioTreatment, in file order).
-struct SScenarioData
-{
-    uint32_t nReserved = 0;
-    SScenarioInfo info = {};
-    char szPath[WOX_MAX_PATH] = {};
-    int32_t nRunYear = 0;
-    IDynamicPtrTemplate<IArrayExt2> pTreatments;
-};
-
 // File positions.
 constexpr int64_t WOX_SCENARIO_RECORDS_POSITION = 512;
 constexpr size_t WOX_TRIGGER_PART_BEGIN = 40;
@@ -140,12 +113,6 @@ int ScenarioTriggerCount(const SScenarioTreatment& record);
 int ScenarioSpeciesCount(const SScenarioTriggerSpec& spec);
 
 // Size and offset checks against the documented layouts.
-static_assert(sizeof(SScenarioInfo) == 312);
-static_assert(offsetof(SScenarioInfo, szName) == 0);
-static_assert(offsetof(SScenarioInfo, szDescription) == 50);
-static_assert(offsetof(SScenarioInfo, cPad0) == 306);
-static_assert(offsetof(SScenarioInfo, nEndYear) == 308);
-
 static_assert(sizeof(SScenarioHeader) == 368);
 static_assert(offsetof(SScenarioHeader, nReserved) == 0);
 static_assert(offsetof(SScenarioHeader, szSignature) == 4);
@@ -154,13 +121,6 @@ static_assert(offsetof(SScenarioHeader, dVersion) == 40);
 static_assert(offsetof(SScenarioHeader, info) == 48);
 static_assert(offsetof(SScenarioHeader, nRecords) == 360);
 static_assert(offsetof(SScenarioHeader, cPad1) == 364);
-
-static_assert(sizeof(STreatmentDataTreatment) == 536);
-static_assert(offsetof(STreatmentDataTreatment, guidComponent) == 0);
-static_assert(offsetof(STreatmentDataTreatment, szName) == 16);
-static_assert(offsetof(STreatmentDataTreatment, szDescription) == 272);
-static_assert(offsetof(STreatmentDataTreatment, pData) == 528);
-static_assert(offsetof(STreatmentDataTreatment, nDataSize) == 532);
 
 static_assert(sizeof(SScenarioTriggerSpec) == 536);
 static_assert(offsetof(SScenarioTriggerSpec, szVariable) == 0);

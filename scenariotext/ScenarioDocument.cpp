@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "MemoryVolume.h"
+#include "ScenarioFile.h"
 #include "WoxText.h"
 
 std::string Latin1ToUtf8(const char* pField, size_t nWidth)
@@ -62,8 +63,16 @@ bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenario
     return true;
 }
 
-bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocument& document, std::string* pError)
+bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocument& document, std::string* pError,
+                       bool* pbConverted)
 {
+    if (pbConverted)
+    {
+        double dVersion = 0;
+        if (bytes.size() >= offsetof(SScenarioHeader, dVersion) + sizeof dVersion)
+            std::memcpy(&dVersion, bytes.data() + offsetof(SScenarioHeader, dVersion), sizeof dVersion);
+        *pbConverted = dVersion == WOX_SCENARIO_VERSION_30;
+    }
     auto fail = [&](const char* pszWhy) {
         if (pError)
             *pError = pszWhy;
@@ -117,6 +126,15 @@ bool WriteScenarioDocument(CScenarioFile& file, HWOXHEAP hHeap, const CScenarioD
     }
     bOk = bOk && file.WriteRecords(&data);
     FreeTreatmentBlocks(hHeap, data.pTreatments.Get());
+    return bOk;
+}
+
+bool WriteScenarioFile(const char* pszPath, HWOXHEAP hHeap, IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry,
+                       IWoxErrorReporter* pErrorReporter, const CScenarioDocument& document)
+{
+    CScenarioFile file(hHeap);
+    const bool bOk = file.Initialize(pLibMgr, pRegistry, pErrorReporter) && file.Create(pszPath) && WriteScenarioDocument(file, hHeap, document);
+    file.Close();
     return bOk;
 }
 

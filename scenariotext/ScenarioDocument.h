@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "HostServices.h"
 #include "MemoryVolume.h"
-#include "ScenarioFile.h"
 #include "ScenarioRecords.h"
+
+class CScenarioFile;
 
 // The header as read, every record (pData 0) and its data block.
 struct CScenarioDocument
@@ -21,13 +23,19 @@ struct CScenarioDocument
 // Copies what ReadRecords produced into a document; false when a block handle does not resolve.
 bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenarioHeader& header, CScenarioDocument& document);
 
-// Reads a scenario file held in memory (converting a 3.0 file in memory only). On failure
-// *pError says why.
-bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocument& document, std::string* pError);
+// Reads a scenario file held in memory (converting a 3.0 file in memory only; *pbConverted then
+// says so). On failure *pError says why.
+bool ReadScenarioBytes(HWOXHEAP hHeap, const CByteVector& bytes, CScenarioDocument& document, std::string* pError,
+                       bool* pbConverted = nullptr);
 
 // Writes the document through an open (e.g. just created) scenario file. The parameter blocks are
 // allocated for the write and freed afterwards.
 bool WriteScenarioDocument(CScenarioFile& file, HWOXHEAP hHeap, const CScenarioDocument& document);
+
+// Creates a scenario file at pszPath through the host's IO and Data Controller libraries and
+// writes the document into it. A failure can leave a partial file at pszPath.
+bool WriteScenarioFile(const char* pszPath, HWOXHEAP hHeap, IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry,
+                       IWoxErrorReporter* pErrorReporter, const CScenarioDocument& document);
 
 // The file bytes of the document as CScenarioFile writes them (on an in-memory volume).
 bool ScenarioDocumentBytes(HWOXHEAP hHeap, const CScenarioDocument& document, CByteVector& bytes);

@@ -15,7 +15,7 @@
 #include "ProjectPortData.h"
 #include "ResourceIds.h"
 #include "RunProgress.h"
-#include "ScenarioRecords.h"
+#include "ScenarioData.h"
 #include "StandVariables.h"
 #include "TimedTreatment.h"
 #include "WoxHost.h"

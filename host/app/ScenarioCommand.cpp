@@ -8,7 +8,6 @@
 
 #include "Files.h"
 #include "HostContext.h"
-#include "ScenarioFile.h"
 #include "ScenarioJson.h"
 #include "ScenarioListing.h"
 
@@ -64,11 +63,7 @@ bool LoadDocument(CHostContext& host, const char* pszPath, CScenarioDocument& do
         return false;
     }
     CByteVector bytes(text.begin(), text.end());
-    double dVersion = 0;
-    if (bytes.size() >= 48)
-        std::memcpy(&dVersion, bytes.data() + 40, sizeof dVersion);
-    bConverted = dVersion == WOX_SCENARIO_VERSION_30;
-    return ReadScenarioBytes(host.Heap(), bytes, document, &error);
+    return ReadScenarioBytes(host.Heap(), bytes, document, &error, &bConverted);
 }
 
 int Show(CHostContext& host, const char* pszPath, std::FILE* pOut, std::FILE* pErr)
@@ -139,12 +134,7 @@ int Import(CHostContext& host, const char* pszJson, const char* pszOut, std::FIL
 
     std::string temp = std::string(pszOut) + ".partial";
     bool bOk = false;
-    {
-        CScenarioFile file(host.Heap());
-        bOk = file.Initialize(host.LibMgr(), host.Registry(), host.ErrorReporter()) && file.Create(temp.c_str()) &&
-              WriteScenarioDocument(file, host.Heap(), document);
-        file.Close();
-    }
+    bOk = WriteScenarioFile(temp.c_str(), host.Heap(), host.LibMgr(), host.Registry(), host.ErrorReporter(), document);
     std::error_code code;
     if (bOk)
         std::filesystem::rename(temp, pszOut, code);

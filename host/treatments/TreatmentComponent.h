@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ComponentInterface.h"
-#include "ScenarioRecords.h"
+#include "ScenarioData.h"
 
 class CTreatmentComponent : public ITreatmentComponent
 {
