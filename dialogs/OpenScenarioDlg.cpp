@@ -4,6 +4,7 @@
 #include "Module.h"
 #include "OpenScenarioLoadViewTd.h"
 #include "ResourceIds.h"
+#include "ScenarioResources.h"
 #include "WoxText.h"
 
 namespace
@@ -11,7 +12,10 @@ namespace
 constexpr int kColumnWidth = 175;
 }
 
-COpenScenarioDlg::COpenScenarioDlg(HWOXHEAP hHeap, CWnd* pParent) : CDialog(IDD_OPEN_SCENARIO, pParent), m_hHeap(hHeap) {}
+COpenScenarioDlg::COpenScenarioDlg(HWOXHEAP hHeap, CWnd* pParent) : CDialog(IDD_OPEN_SCENARIO, pParent), m_hHeap(hHeap)
+{
+    WoxUseScenarioResources();
+}
 
 COpenScenarioDlg::~COpenScenarioDlg()
 {

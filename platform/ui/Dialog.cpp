@@ -24,7 +24,7 @@
 #include <QTreeWidget>
 
 #include "Automation.h"
-#include "Icons.h"
+#include "Resources.h"
 
 // The Qt window of a CDialog: routes Escape, the close box and button clicks to the dialog.
 class CDialogWidget final : public QDialog
