@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "ListCtrl.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
