@@ -8,9 +8,18 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "Automation.h"
 #include "DialogControls.h"
 #include "Resources.h"
+
+namespace
+{
+PFN_WoxDialogShown g_pfnShown = nullptr;
+}
+
+void WoxSetDialogShownHook(PFN_WoxDialogShown pfnShown)
+{
+    g_pfnShown = pfnShown;
+}
 
 // The Qt window of a CDialog: routes Escape, the close box and button clicks to the dialog.
 class CDialogWidget final : public QDialog
@@ -133,11 +142,11 @@ intptr_t CDialog::DoModal()
     OnInitDialog();
     if (!m_bEnded)
     {
-        if (WoxAutomationInstalled())
+        if (PFN_WoxDialogShown pfnShown = g_pfnShown)
         {
-            QTimer::singleShot(0, m_pDialog, [this]() {
-                WoxRunDialogAutomation(*this);
-                // A handler that leaves the dialog up would stall a batch run: it is cancelled.
+            QTimer::singleShot(0, m_pDialog, [this, pfnShown]() {
+                pfnShown(*this);
+                // A hook that leaves the dialog up would stall a batch run: it is cancelled.
                 if (!m_bEnded)
                     EndDialog(IDCANCEL);
             });
