@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "Module.h"
+#include "HostObject.h"
 #include "WoxText.h"
 
 // {6F3C2A71-94D2-4B0E-9A57-3E1D5B8C2F40}
@@ -79,23 +79,13 @@ int CScenarioImp::ShowComponentTool(SComponentData* pData) { return ShowComponen
 
 int CScenarioImp::HasTool() { return 1; }
 
+// The path was read by Create; the library is loaded by the first creation and kept.
 int CScenarioImp::CreateArrayExt2(IDynamicPtrTemplate<IArrayExt2>& pArray, int nElementSize)
 {
-    if (!m_hDataController)
-    {
-        if (!m_pLibMgr)
-            return 0;
-        m_hDataController = m_pLibMgr->OpenLibrary(m_szDataController);
-        if (!m_hDataController)
-            return 0;
-    }
-    auto pfnCreate = WoxModuleFunction<PFN_CreateArrayExt2>(m_hDataController, "CreateArrayExt2");
-    if (!pfnCreate)
-        return 0;
-    pArray = pfnCreate(static_cast<HWOXHEAP>(m_hHeap));
-    if (!pArray)
-        return 0;
-    return pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter, nElementSize) != 0 ? 1 : 0;
+    const bool bMade = WoxOpenHostLibrary(m_pLibMgr, m_szDataController, m_hDataController) &&
+                       WoxCreateArrayExt2(m_hDataController, static_cast<HWOXHEAP>(m_hHeap), m_pLibMgr, m_pRegistry,
+                                          m_pErrorReporter, nElementSize, pArray);
+    return bMade ? 1 : 0;
 }
 
 int CScenarioImp::CreateArrayLong(IDynamicPtrTemplate<IArrayExt2>& pArray) { return CreateArrayExt2(pArray, 4); }
@@ -109,11 +99,8 @@ int CScenarioImp::CreateArrayTreatmentDataTreatment(IDynamicPtrTemplate<IArrayEx
 // The tree-list creator relies on a library loaded by an earlier creator of the same run.
 int CScenarioImp::CreateArrayExt(IDynamicPtrTemplate<IInventoryExt>& pArray)
 {
-    auto pfnCreate = WoxModuleFunction<PFN_CreateInventoryExt>(m_hDataController, "CreateInventoryExt");
-    if (!pfnCreate)
-        return 0;
-    pArray = pfnCreate(static_cast<HWOXHEAP>(m_hHeap));
-    if (!pArray)
-        return 0;
-    return pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) != 0 ? 1 : 0;
+    const bool bMade =
+        WoxCreateHostObject<PFN_CreateInventoryExt>(m_hDataController, "CreateInventoryExt", pArray, static_cast<HWOXHEAP>(m_hHeap)) &&
+        pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) != 0;
+    return bMade ? 1 : 0;
 }

@@ -2,44 +2,33 @@
 
 LRESULT CComboBoxEx2::OnCbExDeleteItemEx(WPARAM wParam, LPARAM lParam)
 {
-    auto* pIndex = reinterpret_cast<int32_t*>(lParam);
-    LRESULT nResult = pIndex ? DeleteItem(*pIndex) : CB_ERR;
-    if (wParam)
-        WoxFreeIndex(lParam);
-    return nResult;
+    CControlRequest<int32_t> pIndex(wParam, lParam);
+    return pIndex ? DeleteItem(*pIndex) : CB_ERR;
 }
 
 LRESULT CComboBoxEx2::OnCbExInsertItemEx(WPARAM wParam, LPARAM lParam)
 {
-    LRESULT nResult = -1;
-    if (auto* pItem = reinterpret_cast<COMBOBOXEXITEM*>(lParam))
-    {
-        COMBOBOXEXITEM item = *pItem;
-        if (item.iItem == -1)
-            item.iItem = GetCount();
-        nResult = InsertItem(&item);
-    }
-    if (wParam)
-        WoxFreeComboItem(lParam);
-    return nResult;
+    CControlRequest<COMBOBOXEXITEM> pItem(wParam, lParam);
+    if (!pItem)
+        return -1;
+    COMBOBOXEXITEM item = *pItem;
+    if (item.iItem == -1)
+        item.iItem = GetCount();
+    return InsertItem(&item);
 }
 
 LRESULT CComboBoxEx2::OnCbExSetCurSelEx(WPARAM wParam, LPARAM lParam)
 {
-    if (auto* pIndex = reinterpret_cast<int32_t*>(lParam))
+    CControlRequest<int32_t> pIndex(wParam, lParam);
+    if (pIndex)
         SetCurSel(*pIndex == -1 ? GetCount() - 1 : *pIndex);
-    if (wParam)
-        WoxFreeIndex(lParam);
     return 1;
 }
 
 LRESULT CComboBoxEx2::OnCbExSetItemEx(WPARAM wParam, LPARAM lParam)
 {
-    auto* pItem = reinterpret_cast<COMBOBOXEXITEM*>(lParam);
-    LRESULT nResult = pItem ? SetItem(pItem) : 0;
-    if (wParam)
-        WoxFreeComboItem(lParam);
-    return nResult;
+    CControlRequest<COMBOBOXEXITEM> pItem(wParam, lParam);
+    return pItem ? SetItem(pItem.Get()) : 0;
 }
 
 bool CComboBoxEx2::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -3,7 +3,7 @@
 // 1029-1032 of ControlRequests.h) on the user-interface thread.
 
 #include "ControlRequests.h"
-#include "Controls.h"
+#include "ComboBoxEx.h"
 
 class CComboBoxEx2 : public CComboBoxEx
 {

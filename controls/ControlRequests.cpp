@@ -70,9 +70,8 @@ int32_t* WoxNewIndex(int nIndex)
     return new int32_t(nIndex);
 }
 
-void WoxFreeListItem(LPARAM lParam)
+void WoxFreeRequest(LVITEM* pItem)
 {
-    auto* pItem = reinterpret_cast<LVITEM*>(lParam);
     if (!pItem)
         return;
     if (pItem->mask & LVIF_TEXT)
@@ -80,19 +79,19 @@ void WoxFreeListItem(LPARAM lParam)
     delete pItem;
 }
 
-void WoxFreeListColumn(LPARAM lParam)
+void WoxFreeRequest(SListColumnRequest* pColumn)
 {
-    auto* pRequest = reinterpret_cast<SListColumnRequest*>(lParam);
-    if (!pRequest)
+    if (!pColumn)
         return;
-    if (pRequest->column.mask & LVCF_TEXT)
-        delete[] pRequest->column.pszText;
-    delete pRequest;
+    if (pColumn->column.mask & LVCF_TEXT)
+        delete[] pColumn->column.pszText;
+    delete pColumn;
 }
 
-void WoxFreeTreeInsert(LPARAM lParam)
+void WoxFreeRequest(SListCheckRequest* pCheck) { delete pCheck; }
+
+void WoxFreeRequest(TVINSERTSTRUCT* pInsert)
 {
-    auto* pInsert = reinterpret_cast<TVINSERTSTRUCT*>(lParam);
     if (!pInsert)
         return;
     if (pInsert->item.mask & TVIF_TEXT)
@@ -100,9 +99,8 @@ void WoxFreeTreeInsert(LPARAM lParam)
     delete pInsert;
 }
 
-void WoxFreeComboItem(LPARAM lParam)
+void WoxFreeRequest(COMBOBOXEXITEM* pItem)
 {
-    auto* pItem = reinterpret_cast<COMBOBOXEXITEM*>(lParam);
     if (!pItem)
         return;
     if (pItem->mask & CBEIF_TEXT)
@@ -110,42 +108,26 @@ void WoxFreeComboItem(LPARAM lParam)
     delete pItem;
 }
 
-void WoxFreeIndex(LPARAM lParam)
-{
-    delete reinterpret_cast<int32_t*>(lParam);
-}
+void WoxFreeRequest(int32_t* pIndex) { delete pIndex; }
 
-void WoxFreeListCheck(LPARAM lParam)
+namespace
 {
-    delete reinterpret_cast<SListCheckRequest*>(lParam);
+// Posts a block with wParam 1; the layer frees an undelivered one with the block's own function.
+template <class T>
+BOOL PostRequest(HWOXWND hWnd, UINT nMsg, T* pBlock)
+{
+    return PostMessage(hWnd, nMsg, 1, reinterpret_cast<LPARAM>(pBlock), [](LPARAM lParam) { WoxFreeRequest(reinterpret_cast<T*>(lParam)); });
 }
+} // namespace
 
-BOOL WoxPostListItem(HWOXWND hWnd, UINT nMsg, LVITEM* pItem)
-{
-    return PostMessage(hWnd, nMsg, 1, reinterpret_cast<LPARAM>(pItem), WoxFreeListItem);
-}
+BOOL WoxPostListItem(HWOXWND hWnd, UINT nMsg, LVITEM* pItem) { return PostRequest(hWnd, nMsg, pItem); }
 
-BOOL WoxPostListColumn(HWOXWND hWnd, SListColumnRequest* pColumn)
-{
-    return PostMessage(hWnd, WM_LVM_INSERTCOLUMNEX, 1, reinterpret_cast<LPARAM>(pColumn), WoxFreeListColumn);
-}
+BOOL WoxPostListColumn(HWOXWND hWnd, SListColumnRequest* pColumn) { return PostRequest(hWnd, WM_LVM_INSERTCOLUMNEX, pColumn); }
 
-BOOL WoxPostListCheck(HWOXWND hWnd, SListCheckRequest* pCheck)
-{
-    return PostMessage(hWnd, WM_LVM_SETCHECKBOXEX, 1, reinterpret_cast<LPARAM>(pCheck), WoxFreeListCheck);
-}
+BOOL WoxPostListCheck(HWOXWND hWnd, SListCheckRequest* pCheck) { return PostRequest(hWnd, WM_LVM_SETCHECKBOXEX, pCheck); }
 
-BOOL WoxPostTreeInsert(HWOXWND hWnd, TVINSERTSTRUCT* pInsert)
-{
-    return PostMessage(hWnd, WM_TVM_INSERTITEMEX, 1, reinterpret_cast<LPARAM>(pInsert), WoxFreeTreeInsert);
-}
+BOOL WoxPostTreeInsert(HWOXWND hWnd, TVINSERTSTRUCT* pInsert) { return PostRequest(hWnd, WM_TVM_INSERTITEMEX, pInsert); }
 
-BOOL WoxPostComboItem(HWOXWND hWnd, UINT nMsg, COMBOBOXEXITEM* pItem)
-{
-    return PostMessage(hWnd, nMsg, 1, reinterpret_cast<LPARAM>(pItem), WoxFreeComboItem);
-}
+BOOL WoxPostComboItem(HWOXWND hWnd, UINT nMsg, COMBOBOXEXITEM* pItem) { return PostRequest(hWnd, nMsg, pItem); }
 
-BOOL WoxPostIndex(HWOXWND hWnd, UINT nMsg, int32_t* pIndex)
-{
-    return PostMessage(hWnd, nMsg, 1, reinterpret_cast<LPARAM>(pIndex), WoxFreeIndex);
-}
+BOOL WoxPostIndex(HWOXWND hWnd, UINT nMsg, int32_t* pIndex) { return PostRequest(hWnd, nMsg, pIndex); }

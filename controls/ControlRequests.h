@@ -1,8 +1,9 @@
 #pragma once
 // Work requests for the extended controls: the message numbers, the request blocks and their
 // allocation. A request block is made with new (its text with new[]), posted with wParam 1, and
-// from then on belongs to the receiving control, which frees it after use; if the control is gone
-// the layer frees it with the same function. Callable from any thread.
+// from then on belongs to the receiving control, whose handler holds it in a CControlRequest that
+// frees it when the handler ends; if the control is gone the layer frees it with the same function.
+// Making and posting are callable from any thread, handling on the user-interface thread.
 
 #include <cstdint>
 
@@ -56,13 +57,39 @@ TVINSERTSTRUCT* WoxNewTreeInsert(const char* pszText, HTREEITEM hParent = TVI_RO
 COMBOBOXEXITEM* WoxNewComboItem(int nItem, const char* pszText, LPARAM nData = 0);
 int32_t* WoxNewIndex(int nIndex);
 
-// Free a request block and, when its mask has the text bit, its text.
-void WoxFreeListItem(LPARAM lParam);
-void WoxFreeListColumn(LPARAM lParam);
-void WoxFreeTreeInsert(LPARAM lParam);
-void WoxFreeComboItem(LPARAM lParam);
-void WoxFreeIndex(LPARAM lParam);
-void WoxFreeListCheck(LPARAM lParam);
+// Free a request block and, when its mask has the text bit, its text. None is ignored.
+void WoxFreeRequest(LVITEM* pItem);
+void WoxFreeRequest(SListColumnRequest* pColumn);
+void WoxFreeRequest(SListCheckRequest* pCheck);
+void WoxFreeRequest(TVINSERTSTRUCT* pInsert);
+void WoxFreeRequest(COMBOBOXEXITEM* pItem);
+void WoxFreeRequest(int32_t* pIndex);
+
+// The request block of a message as its handler sees it. With wParam 1 the message brought the
+// block's ownership, and the block is freed when this object goes, whichever way the handler
+// leaves; with wParam 0 the sender keeps it.
+template <class T>
+class CControlRequest
+{
+public:
+    CControlRequest(WPARAM wParam, LPARAM lParam) : m_p(reinterpret_cast<T*>(lParam)), m_bOwned(wParam != 0) {}
+    ~CControlRequest()
+    {
+        if (m_bOwned)
+            WoxFreeRequest(m_p);
+    }
+    CControlRequest(const CControlRequest&) = delete;
+    CControlRequest& operator=(const CControlRequest&) = delete;
+
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    T& operator*() const { return *m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    T* m_p;
+    bool m_bOwned;
+};
 
 // Post a request with wParam 1 (the control frees the block). Answer 0 when the window is gone;
 // the block is freed either way.

@@ -2,7 +2,7 @@
 // An edit box in which Enter moves the focus to the next control of its owner dialog. Without an
 // owner Enter does nothing.
 
-#include "Controls.h"
+#include "Edit.h"
 
 class CEditBoxEx : public CEdit
 {

@@ -82,37 +82,33 @@ LRESULT CListCtrlEx::OnLvmDeleteAllItemsEx(WPARAM, LPARAM)
 
 LRESULT CListCtrlEx::OnLvmDeleteItemEx(WPARAM wParam, LPARAM lParam)
 {
-    if (auto* pIndex = reinterpret_cast<int32_t*>(lParam))
+    CControlRequest<int32_t> pIndex(wParam, lParam);
+    if (pIndex)
         DeleteItem(*pIndex);
-    if (wParam)
-        WoxFreeIndex(lParam);
     return 1;
 }
 
 LRESULT CListCtrlEx::OnLvmInsertColumnEx(WPARAM wParam, LPARAM lParam)
 {
-    if (auto* pRequest = reinterpret_cast<SListColumnRequest*>(lParam))
+    CControlRequest<SListColumnRequest> pRequest(wParam, lParam);
+    if (pRequest)
         InsertColumn(pRequest->nColumn, &pRequest->column);
-    if (wParam)
-        WoxFreeListColumn(lParam);
     return 1;
 }
 
 LRESULT CListCtrlEx::OnLvmInsertItemEx(WPARAM wParam, LPARAM lParam)
 {
-    if (auto* pItem = reinterpret_cast<LVITEM*>(lParam))
-        InsertItem(pItem);
-    if (wParam)
-        WoxFreeListItem(lParam);
+    CControlRequest<LVITEM> pItem(wParam, lParam);
+    if (pItem)
+        InsertItem(pItem.Get());
     return 1;
 }
 
 LRESULT CListCtrlEx::OnLvmSetItemEx(WPARAM wParam, LPARAM lParam)
 {
-    if (auto* pItem = reinterpret_cast<LVITEM*>(lParam))
-        SetItem(pItem);
-    if (wParam)
-        WoxFreeListItem(lParam);
+    CControlRequest<LVITEM> pItem(wParam, lParam);
+    if (pItem)
+        SetItem(pItem.Get());
     return 1;
 }
 
@@ -124,10 +120,9 @@ LRESULT CListCtrlEx::OnShowWindowEx(WPARAM wParam, LPARAM)
 
 LRESULT CListCtrlEx::OnLvmSetCheckBoxEx(WPARAM wParam, LPARAM lParam)
 {
-    if (auto* pRequest = reinterpret_cast<SListCheckRequest*>(lParam))
+    CControlRequest<SListCheckRequest> pRequest(wParam, lParam);
+    if (pRequest)
         SetCheck(pRequest->nItem == -1 ? GetItemCount() - 1 : pRequest->nItem, pRequest->nCheck != 0);
-    if (wParam)
-        WoxFreeListCheck(lParam);
     return 0;
 }
 

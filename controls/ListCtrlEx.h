@@ -4,7 +4,7 @@
 // column it touched. Clicks on empty space and middle or right clicks do not reach the list.
 
 #include "ControlRequests.h"
-#include "Controls.h"
+#include "ListCtrl.h"
 
 class CListCtrlEx : public CListCtrl
 {

@@ -84,11 +84,9 @@ LRESULT CTreeCtrlEx::OnTvmDeleteItemEx(WPARAM, LPARAM lParam)
 
 LRESULT CTreeCtrlEx::OnTvmInsertItemEx(WPARAM wParam, LPARAM lParam)
 {
-    auto* pInsert = reinterpret_cast<TVINSERTSTRUCT*>(lParam);
-    HTREEITEM hItem = pInsert ? InsertItem(pInsert) : nullptr;
     // A failed insert frees its block too: nobody else holds it once it was posted.
-    if (wParam)
-        WoxFreeTreeInsert(lParam);
+    CControlRequest<TVINSERTSTRUCT> pInsert(wParam, lParam);
+    HTREEITEM hItem = pInsert ? InsertItem(pInsert.Get()) : nullptr;
     return hItem ? 1 : 0;
 }
 

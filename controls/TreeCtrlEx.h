@@ -5,7 +5,7 @@
 // insert takes over.
 
 #include "ControlRequests.h"
-#include "Controls.h"
+#include "TreeCtrl.h"
 
 class CTreeCtrlEx : public CTreeCtrl
 {

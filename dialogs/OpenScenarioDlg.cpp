@@ -1,9 +1,10 @@
 #include "OpenScenarioDlg.h"
 
 #include "MessageBox.h"
-#include "Module.h"
+#include "HostObject.h"
 #include "OpenScenarioLoadViewTd.h"
 #include "ResourceIds.h"
+#include "ScenarioResources.h"
 #include "WoxText.h"
 
 namespace
@@ -11,7 +12,10 @@ namespace
 constexpr int kColumnWidth = 175;
 }
 
-COpenScenarioDlg::COpenScenarioDlg(HWOXHEAP hHeap, CWnd* pParent) : CDialog(IDD_OPEN_SCENARIO, pParent), m_hHeap(hHeap) {}
+COpenScenarioDlg::COpenScenarioDlg(HWOXHEAP hHeap, CWnd* pParent) : CDialog(IDD_OPEN_SCENARIO, pParent), m_hHeap(hHeap)
+{
+    WoxUseScenarioResources();
+}
 
 COpenScenarioDlg::~COpenScenarioDlg()
 {
@@ -29,20 +33,9 @@ bool COpenScenarioDlg::Initialize(IWoxLibMgr* pLibMgr, IWoxThreadPool* pThreadPo
     m_pRegistry = pRegistry;
     m_pErrorReporter = pErrorReporter;
     m_pPortData = pPortData;
-    if (!m_pLibMgr || !m_pRegistry)
+    if (!WoxLoadHostLibrary(m_pLibMgr, m_pRegistry, "Data Controller Library", m_szDataController, m_hDataController))
         return false;
-
-    if (m_pRegistry->ReadString("Libraries", "Data Controller Library", m_szDataController, WOX_MAX_PATH) <= 0)
-        return false;
-    if (!m_hDataController)
-        m_hDataController = m_pLibMgr->OpenLibrary(m_szDataController);
-    if (!m_hDataController)
-        return false;
-    auto pfnCreateArray = WoxModuleFunction<PFN_CreateArrayExt2>(m_hDataController, "CreateArrayExt2");
-    if (!pfnCreateArray)
-        return false;
-    m_pPaths = pfnCreateArray(m_hHeap);
-    if (!m_pPaths || !m_pPaths->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter, WOX_MAX_PATH))
+    if (!WoxCreateArrayExt2(m_hDataController, m_hHeap, m_pLibMgr, m_pRegistry, m_pErrorReporter, WOX_MAX_PATH, m_pPaths))
     {
         m_pPaths.Clear();
         return false;

@@ -9,7 +9,8 @@
 #include "Heap.h"
 #include "MemoryVolume.h"
 #include "ScenarioFile.h"
-#include "ScenarioText.h"
+#include "ScenarioJson.h"
+#include "ScenarioListing.h"
 
 struct SScenarioInputOutcome
 {

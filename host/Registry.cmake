@@ -2,20 +2,14 @@
 #   <build>/bin/wox.ini          for the wox program
 #   <build>/tests/wox-test.ini   for the tests (adds the tests' function and library folders)
 set(_libs "")
-foreach(pair "Data Controller Library=WoxDataController" "IO Library=WoxIO" "Thread Library=WoxThread"
-             "Species Map Library=WoxSpeciesMap" "Common Control Library=WoxCommonControl")
+foreach(pair "Data Controller Library=WoxDataController" "IO Library=WoxIO" "Thread Library=WoxThread")
   string(REPLACE "=" ";" kv "${pair}")
   list(GET kv 0 key)
   list(GET kv 1 tgt)
-  if(TARGET ${tgt})
-    string(APPEND _libs "${key}=$<TARGET_FILE:${tgt}>\n")
-  endif()
+  string(APPEND _libs "${key}=$<TARGET_FILE:${tgt}>\n")
 endforeach()
 
-set(_components "")
-if(TARGET WoxScenario)
-  set(_components "[Components]\nScenario Component=$<TARGET_FILE:WoxScenario>\n")
-endif()
+set(_components "[Components]\nScenario Component=$<TARGET_FILE:WoxScenario>\n")
 
 file(MAKE_DIRECTORY ${WOX_FUNCTION_DIR} ${WOX_COMPONENT_DIR} ${WOX_HOSTLIB_DIR}
      ${CMAKE_BINARY_DIR}/tests/functions ${CMAKE_BINARY_DIR}/tests/fakes)

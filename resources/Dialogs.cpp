@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "DialogTemplate.h"
 #include "ResourceIds.h"
+#include "ScenarioResources.h"
 
 namespace
 {
@@ -88,24 +88,13 @@ const SWoxMenuTemplate kMenus[] = {
     {IDR_EDITOR_MENU_FILE_OPEN, kMenuFileOpen, static_cast<int>(std::size(kMenuFileOpen))},
 };
 
+const SWoxResourceTable kTable = {kDialogs, static_cast<int>(std::size(kDialogs)), kMenus, static_cast<int>(std::size(kMenus)),
+                                  WoxDrawScenarioIcon};
+
 } // namespace
 
-const SWoxDialogTemplate* WoxFindDialogTemplate(int nId)
+void WoxUseScenarioResources()
 {
-    for (const SWoxDialogTemplate& dialog : kDialogs)
-    {
-        if (dialog.nId == nId)
-            return &dialog;
-    }
-    return nullptr;
+    WoxRegisterResources(&kTable);
 }
 
-const SWoxMenuTemplate* WoxFindMenuTemplate(int nId)
-{
-    for (const SWoxMenuTemplate& menu : kMenus)
-    {
-        if (menu.nId == nId)
-            return &menu;
-    }
-    return nullptr;
-}

@@ -1,6 +1,6 @@
 // Icons drawn at run time, so that they are sharp at every size.
 
-#include "Icons.h"
+#include "ScenarioResources.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -42,7 +42,7 @@ QPixmap DrawTree(int nSize)
 
 } // namespace
 
-QPixmap WoxLoadIconPixmap(int nId, int nSize)
+QPixmap WoxDrawScenarioIcon(int nId, int nSize)
 {
     if (nSize <= 0)
         return QPixmap();

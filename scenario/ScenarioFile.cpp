@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "HostObject.h"
 #include "MemoryVolume.h"
-#include "Module.h"
 #include "WoxText.h"
 
 namespace
@@ -65,26 +65,11 @@ bool CScenarioFile::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWo
     {
         m_pBinary = m_pStorage->CreateBinary();
     }
-    else
+    else if (!WoxLoadHostLibrary(m_pLibMgr, m_pRegistry, "Data Controller Library", m_szDataControllerPath, m_hDataController) ||
+             !WoxLoadHostLibrary(m_pLibMgr, m_pRegistry, "IO Library", m_szIoLibraryPath, m_hIoLibrary) ||
+             !WoxCreateHostObject<PFN_CreateWoxBinary>(m_hIoLibrary, "CreateWoxBinary", m_pBinary))
     {
-        if (!m_pRegistry || !m_pLibMgr)
-            return false;
-        if (m_pRegistry->ReadString("Libraries", "Data Controller Library", m_szDataControllerPath, WOX_MAX_PATH) <= 0)
-            return false;
-        if (m_pRegistry->ReadString("Libraries", "IO Library", m_szIoLibraryPath, WOX_MAX_PATH) <= 0)
-            return false;
-        if (!m_hDataController)
-            m_hDataController = m_pLibMgr->OpenLibrary(m_szDataControllerPath);
-        if (!m_hDataController)
-            return false;
-        if (!m_hIoLibrary)
-            m_hIoLibrary = m_pLibMgr->OpenLibrary(m_szIoLibraryPath);
-        if (!m_hIoLibrary)
-            return false;
-        auto pfnCreate = WoxModuleFunction<PFN_CreateWoxBinary>(m_hIoLibrary, "CreateWoxBinary");
-        if (!pfnCreate)
-            return false;
-        m_pBinary = pfnCreate();
+        return false;
     }
     if (!m_pBinary)
         return false;
@@ -94,27 +79,19 @@ bool CScenarioFile::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWo
 bool CScenarioFile::CreateTreatmentArray(IDynamicPtrTemplate<IArrayExt2>& pArray)
 {
     pArray.Clear();
+    bool bMade = false;
     if (m_pStorage)
     {
         pArray = m_pStorage->CreateArray(m_hHeap);
+        bMade = pArray && pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter, sizeof(SScenarioTreatment));
     }
     else
     {
-        if (!m_hDataController)
-            return false;
-        auto pfnCreate = WoxModuleFunction<PFN_CreateArrayExt2>(m_hDataController, "CreateArrayExt2");
-        if (!pfnCreate)
-            return false;
-        pArray = pfnCreate(m_hHeap);
+        bMade = WoxCreateArrayExt2(m_hDataController, m_hHeap, m_pLibMgr, m_pRegistry, m_pErrorReporter, sizeof(SScenarioTreatment), pArray);
     }
-    if (!pArray)
-        return false;
-    if (!pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter, sizeof(SScenarioTreatment)))
-    {
+    if (!bMade)
         pArray.Clear();
-        return false;
-    }
-    return true;
+    return bMade;
 }
 
 bool CScenarioFile::Create(const char* pszPath)

@@ -1,10 +1,10 @@
 #include "InfoCommand.h"
 
 #include <cstdio>
+#include <string>
 
 #include "ComponentInterface.h"
 #include "HostContext.h"
-#include "Module.h"
 #include "WoxText.h"
 
 namespace
@@ -32,34 +32,13 @@ int RunInfoCommand(CHostContext& host)
                      host.Registry()->Path().c_str());
         return 1;
     }
-    HWOXMODULE hModule = host.LibMgr()->OpenLibrary(szPath);
-    if (!hModule)
-    {
-        std::fprintf(stderr, "wox: cannot load the scenario component %s\n", szPath);
-        return 1;
-    }
-    auto pfnCount = WoxModuleFunction<PFN_GetComponentCount>(hModule, "GetComponentCount");
-    auto pfnCreate = WoxModuleFunction<PFN_CreateComponent>(hModule, "CreateComponent");
-    if (!pfnCount || !pfnCreate)
-    {
-        std::fprintf(stderr, "wox: %s does not export GetComponentCount and CreateComponent\n", szPath);
-        return 1;
-    }
-    int nCount = pfnCount();
-    IComponent* pCreated = pfnCreate(host.Heap());
-    if (!pCreated)
-    {
-        std::fprintf(stderr, "wox: CreateComponent of %s returned no object\n", szPath);
-        return 1;
-    }
-    // GetInterface(0) takes the first reference; the smart pointer takes over that reference.
+    int nCount = 0;
+    std::string error;
     IDynamicPtrTemplate<IComponent> pComponent;
-    pComponent.Attach(static_cast<IComponent*>(pCreated->GetInterface(WOX_INTERFACE_COMPONENT)));
+    pComponent.Attach(WoxLoadComponent(host.LibMgr(), szPath, host.Heap(), &nCount, &error));
     if (!pComponent)
     {
-        std::fprintf(stderr, "wox: the component of %s does not answer its own interface\n", szPath);
-        pCreated->AddReference();
-        pCreated->Release();
+        std::fprintf(stderr, "wox: %s\n", error.c_str());
         return 1;
     }
     if (!pComponent->Create(host.LibMgr(), host.ThreadPool(), host.Registry(), host.ErrorReporter(), host.SpeciesMap(), host.CompMgr()))

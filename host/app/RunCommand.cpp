@@ -20,7 +20,7 @@
 #include "ResourceIds.h"
 #include "RunProgress.h"
 #include "ScenarioList.h"
-#include "ScenarioRecords.h"
+#include "ScenarioData.h"
 #include "StandVariables.h"
 #include "TimedTreatment.h"
 #include "Treatments.h"
@@ -99,37 +99,17 @@ bool Fail(std::string* pError, const std::string& message)
     return false;
 }
 
-// Creates the components of one library; treatment components are wrapped for timing.
+// Creates the components of one library through the component manager (failures are reported
+// there); treatment components are wrapped for timing.
 void LoadComponentLibrary(CWoxHost& host, const std::string& path, double* pdTreatmentSeconds)
 {
-    HWOXMODULE hModule = host.LibMgr()->OpenLibrary(path.c_str());
-    if (!hModule)
-        return;   // reported by the library manager
-    auto pfnCount = WoxModuleFunction<PFN_GetComponentCount>(hModule, "GetComponentCount");
-    auto pfnCreate = WoxModuleFunction<PFN_CreateComponent>(hModule, "CreateComponent");
-    if (!pfnCount || !pfnCreate || pfnCount() < 1)
-    {
-        host.ErrorReporter()->ReportError("wox run", (path + ": not a component library").c_str());
-        return;
-    }
-    IComponent* pCreated = pfnCreate(host.Heap());
-    if (!pCreated)
-        return;
-    pCreated->AddReference();
-    IComponent* pComponent = pCreated;
-    if (pCreated->GetType() == WOX_DESIGNATOR_TREATMENT)
-    {
+    host.CompMgr()->LoadLibrary(path.c_str(), [pdTreatmentSeconds](IComponent* pCreated) -> IComponent* {
+        if (pCreated->GetType() != WOX_DESIGNATOR_TREATMENT)
+            return pCreated;
         auto* pTimed = new CTimedTreatment(static_cast<ITreatmentComponent*>(pCreated), pdTreatmentSeconds);
         pTimed->AddReference();
-        pComponent = pTimed;
-    }
-    if (!pComponent->Create(host.LibMgr(), host.ThreadPool(), host.Registry(), host.ErrorReporter(), host.SpeciesMap(), host.CompMgr()))
-    {
-        host.ErrorReporter()->ReportError("wox run", (path + ": the component refused Create").c_str());
-        pComponent->Release();
-        return;
-    }
-    host.CompMgr()->AddComponent(pComponent, path.c_str());
+        return pTimed;
+    });
 }
 
 IScenarioComponent* FindScenarioComponent(CWoxHost& host)

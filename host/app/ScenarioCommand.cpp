@@ -3,12 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "AtomicFile.h"
 #include "HostContext.h"
 #include "InputFile.h"
-#include "ScenarioFile.h"
-#include "ScenarioText.h"
+#include "ScenarioJson.h"
+#include "ScenarioListing.h"
 
 namespace
 {
@@ -38,11 +39,7 @@ bool LoadDocument(CHostContext& host, const char* pszPath, CScenarioDocument& do
     CByteVector bytes;
     if (!WoxReadFile(pszPath, kMaxScenarioBytes, bytes, &error))
         return false;
-    double dVersion = 0;
-    if (bytes.size() >= 48)
-        std::memcpy(&dVersion, bytes.data() + 40, sizeof dVersion);
-    bConverted = dVersion == WOX_SCENARIO_VERSION_30;
-    if (ReadScenarioBytes(host.Heap(), std::move(bytes), document, &error))
+    if (ReadScenarioBytes(host.Heap(), std::move(bytes), document, &error, &bConverted))
         return true;
     error = std::string(pszPath) + ": " + error;
     return false;

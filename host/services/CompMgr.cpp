@@ -23,30 +23,17 @@ int CWoxCompMgr::LoadFolders(const std::vector<std::string>& folders)
     return GetComponentCount();
 }
 
-bool CWoxCompMgr::LoadLibrary(const char* pszPath)
+bool CWoxCompMgr::LoadLibrary(const char* pszPath, const FnWrap& fnWrap)
 {
-    HWOXMODULE hModule = m_services.pLibMgr ? m_services.pLibMgr->OpenLibrary(pszPath) : nullptr;
-    if (!hModule)
-        return false;   // the library manager has reported why
-    auto pfnCount = WoxModuleFunction<PFN_GetComponentCount>(hModule, "GetComponentCount");
-    auto pfnCreate = WoxModuleFunction<PFN_CreateComponent>(hModule, "CreateComponent");
-    if (!pfnCount || !pfnCreate)
-    {
-        Report(std::string(pszPath) + ": not a component library (no GetComponentCount or CreateComponent export)");
-        return false;
-    }
-    if (pfnCount() < 1)
-    {
-        Report(std::string(pszPath) + ": the library holds no component");
-        return false;
-    }
-    IComponent* pComponent = pfnCreate(m_services.hHeap);
+    std::string error;
+    IComponent* pComponent = WoxLoadComponent(m_services.pLibMgr, pszPath, m_services.hHeap, nullptr, &error);
     if (!pComponent)
     {
-        Report(std::string(pszPath) + ": CreateComponent returned no object");
+        Report(error);
         return false;
     }
-    pComponent->AddReference();
+    if (fnWrap)
+        pComponent = fnWrap(pComponent);
     if (!pComponent->Create(m_services.pLibMgr, m_services.pThreadPool, m_services.pRegistry, m_services.pErrorReporter,
                             m_services.pSpeciesMap, this))
     {
@@ -95,6 +82,32 @@ void CWoxCompMgr::ReleaseAll()
         m_components.pop_back();
         pComponent->Release();
     }
+}
+
+IComponent* WoxLoadComponent(IWoxLibMgr* pLibMgr, const char* pszPath, void* hHeap, int* pnCount, std::string* pError)
+{
+    auto fail = [&](const char* pszWhy) -> IComponent* {
+        if (pError)
+            *pError = std::string(pszPath ? pszPath : "") + ": " + pszWhy;
+        return nullptr;
+    };
+    HWOXMODULE hModule = pLibMgr ? pLibMgr->OpenLibrary(pszPath) : nullptr;
+    if (!hModule)
+        return fail("the library does not load (see the library manager's report)");
+    auto pfnCount = WoxModuleFunction<PFN_GetComponentCount>(hModule, "GetComponentCount");
+    auto pfnCreate = WoxModuleFunction<PFN_CreateComponent>(hModule, "CreateComponent");
+    if (!pfnCount || !pfnCreate)
+        return fail("not a component library (no GetComponentCount or CreateComponent export)");
+    const int nCount = pfnCount();
+    if (pnCount)
+        *pnCount = nCount;
+    if (nCount < 1)
+        return fail("the library holds no component");
+    IComponent* pComponent = pfnCreate(hHeap);
+    if (!pComponent)
+        return fail("CreateComponent returned no object");
+    pComponent->AddReference();
+    return pComponent;
 }
 
 std::string WoxGuidToString(const GUID& guid)

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "Module.h"
+#include "HostObject.h"
 #include "StandVariables.h"
 #include "WoxText.h"
 
@@ -36,10 +36,10 @@ int CTreatmentComponent::Create(IWoxLibMgr* pLibMgr, IWoxThreadPool*, IWoxRegist
     m_pRegistry = pRegistry;
     m_pErrorReporter = pErrorReporter;
     char szPath[WOX_MAX_PATH] = {};
-    if (!pLibMgr || !pRegistry || !pRegistry->ReadString("Libraries", "Data Controller Library", szPath, sizeof szPath))
+    HWOXMODULE hModule = nullptr;
+    if (!WoxLoadHostLibrary(pLibMgr, pRegistry, "Data Controller Library", szPath, hModule))
         return 0;
-    HWOXMODULE hModule = pLibMgr->OpenLibrary(szPath);
-    m_pfnCreateInventory = hModule ? WoxModuleFunction<PFN_CreateInventoryExt>(hModule, "CreateInventoryExt") : nullptr;
+    m_pfnCreateInventory = WoxModuleFunction<PFN_CreateInventoryExt>(hModule, "CreateInventoryExt");
     return m_pfnCreateInventory ? 1 : 0;
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ComponentInterface.h"
-#include "ScenarioRecords.h"
+#include "ScenarioData.h"
 
 class CTreatmentComponent : public ITreatmentComponent
 {

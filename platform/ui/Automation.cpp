@@ -15,26 +15,23 @@
 namespace
 {
 IWoxAutomation* g_pAutomation = nullptr;
+
+// The dialogs' shown hook while a handler is installed.
+void RunDialogAutomation(CDialog& dialog)
+{
+    if (!g_pAutomation)
+        return;
+    CWoxDialogDriver driver(dialog);
+    g_pAutomation->OnDialog(driver);
+}
 }
 
 IWoxAutomation* WoxSetAutomation(IWoxAutomation* pHandler)
 {
     IWoxAutomation* pOld = g_pAutomation;
     g_pAutomation = pHandler;
+    WoxSetDialogShownHook(pHandler ? RunDialogAutomation : nullptr);
     return pOld;
-}
-
-bool WoxAutomationInstalled()
-{
-    return g_pAutomation != nullptr;
-}
-
-void WoxRunDialogAutomation(CDialog& dialog)
-{
-    if (!g_pAutomation)
-        return;
-    CWoxDialogDriver driver(dialog);
-    g_pAutomation->OnDialog(driver);
 }
 
 bool WoxAutomateMessageBox(const char* pszText, const char* pszCaption, UINT nType, int* pnAnswer)

@@ -65,8 +65,6 @@ protected:
 
 // Installs the handler (none uninstalls). Answers the one it replaces.
 IWoxAutomation* WoxSetAutomation(IWoxAutomation* pHandler);
-bool WoxAutomationInstalled();
 
 // Called by the layer itself.
-void WoxRunDialogAutomation(CDialog& dialog);
 bool WoxAutomateMessageBox(const char* pszText, const char* pszCaption, UINT nType, int* pnAnswer);

@@ -2,29 +2,24 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QFontMetrics>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QIntValidator>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTableWidget>
 #include <QTimer>
-#include <QTreeWidget>
 
-#include "Automation.h"
-#include "Icons.h"
+#include "DialogControls.h"
+#include "Resources.h"
+
+namespace
+{
+PFN_WoxDialogShown g_pfnShown = nullptr;
+}
+
+void WoxSetDialogShownHook(PFN_WoxDialogShown pfnShown)
+{
+    g_pfnShown = pfnShown;
+}
 
 // The Qt window of a CDialog: routes Escape, the close box and button clicks to the dialog.
 class CDialogWidget final : public QDialog
@@ -49,167 +44,6 @@ public:
 
     CDialog* m_pOwner;
 };
-
-namespace
-{
-
-QWidget* MakeControl(const SWoxControlTemplate& ctl, QWidget* pParent, QButtonGroup*& pRadioGroup)
-{
-    const QString text = QString::fromUtf8(ctl.pszText ? ctl.pszText : "");
-    if (ctl.nKind != WOX_CTL_RADIO)
-        pRadioGroup = nullptr;
-    switch (ctl.nKind)
-    {
-    case WOX_CTL_PUSHBUTTON:
-    case WOX_CTL_DEFPUSHBUTTON:
-    {
-        auto* p = new QPushButton(text, pParent);
-        p->setAutoDefault(true);
-        p->setDefault(ctl.nKind == WOX_CTL_DEFPUSHBUTTON);
-        return p;
-    }
-    case WOX_CTL_LTEXT:
-    case WOX_CTL_CTEXT:
-    case WOX_CTL_RTEXT:
-    {
-        auto* p = new QLabel(text, pParent);
-        Qt::Alignment align = ctl.nKind == WOX_CTL_CTEXT ? Qt::AlignHCenter : ctl.nKind == WOX_CTL_RTEXT ? Qt::AlignRight : Qt::AlignLeft;
-        p->setAlignment(align | Qt::AlignTop);
-        p->setWordWrap(true);
-        return p;
-    }
-    case WOX_CTL_EDIT:
-    {
-        if (ctl.nStyle & WOX_ES_MULTILINE)
-        {
-            auto* p = new QPlainTextEdit(text, pParent);
-            p->setReadOnly(ctl.nStyle & WOX_ES_READONLY);
-            return p;
-        }
-        auto* p = new QLineEdit(text, pParent);
-        p->setReadOnly(ctl.nStyle & WOX_ES_READONLY);
-        if (ctl.nStyle & WOX_ES_NUMBER)
-            p->setValidator(new QIntValidator(0, 2147483647, p));
-        return p;
-    }
-    case WOX_CTL_LISTVIEW:
-    {
-        auto* p = new QTableWidget(pParent);
-        p->setShowGrid(ctl.nStyle & WOX_LVS_EX_GRIDLINES);
-        p->verticalHeader()->hide();
-        p->verticalHeader()->setDefaultSectionSize(p->fontMetrics().height() + 4);
-        p->verticalHeader()->setMinimumSectionSize(p->fontMetrics().height() + 2);
-        p->horizontalHeader()->setHighlightSections(false);
-        p->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        p->horizontalHeader()->setStretchLastSection(false);
-        p->horizontalHeader()->setVisible(!(ctl.nStyle & WOX_LVS_NOCOLUMNHEADER));
-        p->setSelectionBehavior(QAbstractItemView::SelectRows);
-        p->setSelectionMode(ctl.nStyle & WOX_LVS_SINGLESEL ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
-        p->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        p->setWordWrap(false);
-        p->setProperty("woxStyle", static_cast<uint>(ctl.nStyle));
-        return p;
-    }
-    case WOX_CTL_TREEVIEW:
-    {
-        auto* p = new QTreeWidget(pParent);
-        p->setHeaderHidden(true);
-        p->setColumnCount(1);
-        p->setRootIsDecorated(ctl.nStyle & WOX_TVS_LINESATROOT);
-        p->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        return p;
-    }
-    case WOX_CTL_COMBOBOX:
-    case WOX_CTL_COMBOBOXEX:
-    {
-        auto* p = new QComboBox(pParent);
-        p->setInsertPolicy(QComboBox::NoInsert);
-        return p;
-    }
-    case WOX_CTL_LISTBOX:
-    {
-        auto* p = new QListWidget(pParent);
-        p->setSelectionMode(ctl.nStyle & WOX_LBS_MULTIPLESEL ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
-        p->setSortingEnabled(ctl.nStyle & WOX_LBS_SORT);
-        return p;
-    }
-    case WOX_CTL_GROUPBOX:
-        return new QGroupBox(text, pParent);
-    case WOX_CTL_CHECKBOX:
-        return new QCheckBox(text, pParent);
-    case WOX_CTL_RADIO:
-    {
-        auto* p = new QRadioButton(text, pParent);
-        p->setAutoExclusive(false);
-        if (!pRadioGroup || (ctl.nStyle & WOX_WS_GROUP))
-        {
-            pRadioGroup = new QButtonGroup(pParent);
-            pRadioGroup->setExclusive(true);
-        }
-        pRadioGroup->addButton(p);
-        return p;
-    }
-    case WOX_CTL_ICON:
-    {
-        auto* p = new QLabel(pParent);
-        p->setPixmap(WoxLoadIconPixmap(text.toInt(), 32));
-        return p;
-    }
-    case WOX_CTL_UPDOWN:
-    {
-        auto* p = new QScrollBar(Qt::Vertical, pParent);
-        p->setRange(0, 0);
-        return p;
-    }
-    }
-    return nullptr;
-}
-
-} // namespace
-
-void WoxSetWidgetText(QWidget* pWidget, const char* pszText)
-{
-    const QString text = QString::fromUtf8(pszText ? pszText : "");
-    if (auto* p = qobject_cast<QLineEdit*>(pWidget))
-        p->setText(text);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(pWidget))
-        p->setPlainText(text);
-    else if (auto* p = qobject_cast<QLabel*>(pWidget))
-        p->setText(text);
-    else if (auto* p = qobject_cast<QAbstractButton*>(pWidget))
-        p->setText(text);
-    else if (auto* p = qobject_cast<QGroupBox*>(pWidget))
-        p->setTitle(text);
-    else if (auto* p = qobject_cast<QComboBox*>(pWidget))
-    {
-        if (p->isEditable())
-            p->setEditText(text);
-        else
-            p->setCurrentIndex(p->findText(text));
-    }
-    else
-        pWidget->setWindowTitle(text);
-}
-
-std::string WoxGetWidgetText(QWidget* pWidget)
-{
-    QString text;
-    if (auto* p = qobject_cast<QLineEdit*>(pWidget))
-        text = p->text();
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(pWidget))
-        text = p->toPlainText();
-    else if (auto* p = qobject_cast<QLabel*>(pWidget))
-        text = p->text();
-    else if (auto* p = qobject_cast<QAbstractButton*>(pWidget))
-        text = p->text();
-    else if (auto* p = qobject_cast<QGroupBox*>(pWidget))
-        text = p->title();
-    else if (auto* p = qobject_cast<QComboBox*>(pWidget))
-        text = p->currentText();
-    else
-        text = pWidget->windowTitle();
-    return text.toStdString();
-}
 
 CDialog::CDialog(int nTemplateId, CWnd* pParent) : m_nTemplateId(nTemplateId), m_pParent(pParent) {}
 
@@ -250,12 +84,13 @@ bool CDialog::BuildWindow()
     m_nBaseY = metrics.height();
     pDialog->setFixedSize(DluToPixelX(m_pTemplate->cx), DluToPixelY(m_pTemplate->cy));
 
-    QButtonGroup* pRadioGroup = nullptr;
+    SWoxControlBuild build;
+    build.pParent = pDialog;
     std::vector<QWidget*> groupBoxes;
     for (int i = 0; i < m_pTemplate->nControls; ++i)
     {
         const SWoxControlTemplate& ctl = m_pTemplate->pControls[i];
-        QWidget* pWidget = MakeControl(ctl, pDialog, pRadioGroup);
+        QWidget* pWidget = WoxMakeDialogControl(ctl, build);
         if (!pWidget)
             continue;
         int nHeight = DluToPixelY(ctl.cy);
@@ -307,11 +142,11 @@ intptr_t CDialog::DoModal()
     OnInitDialog();
     if (!m_bEnded)
     {
-        if (WoxAutomationInstalled())
+        if (PFN_WoxDialogShown pfnShown = g_pfnShown)
         {
-            QTimer::singleShot(0, m_pDialog, [this]() {
-                WoxRunDialogAutomation(*this);
-                // A handler that leaves the dialog up would stall a batch run: it is cancelled.
+            QTimer::singleShot(0, m_pDialog, [this, pfnShown]() {
+                pfnShown(*this);
+                // A hook that leaves the dialog up would stall a batch run: it is cancelled.
                 if (!m_bEnded)
                     EndDialog(IDCANCEL);
             });

@@ -10,6 +10,12 @@
 #include "Wnd.h"
 
 class QDialog;
+class CDialog;
+
+// Called on a modal dialog once it is up and its OnInitDialog has run; a dialog the hook leaves
+// open is cancelled when it returns. The automation hook (Automation.h) sets it; none = no call.
+typedef void (*PFN_WoxDialogShown)(CDialog& dialog);
+void WoxSetDialogShownHook(PFN_WoxDialogShown pfnShown);
 
 class CDialog : public CWnd
 {

@@ -1,7 +1,7 @@
 #pragma once
-// Dialog and menu templates kept as data (the tables live in resources/). Rectangles are in
-// dialog units: a horizontal unit is a quarter of the dialog font's average character width, a
-// vertical unit an eighth of its height.
+// Dialog and menu templates kept as data by the modules that own them (Resources.h). Rectangles
+// are in dialog units: a horizontal unit is a quarter of the dialog font's average character
+// width, a vertical unit an eighth of its height.
 
 #include <cstdint>
 
@@ -93,7 +93,3 @@ struct SWoxMenuTemplate
     const SWoxMenuItem* pItems;
     int nItems;
 };
-
-// Template look-ups, answered by the resource tables. None when the id is unknown.
-const SWoxDialogTemplate* WoxFindDialogTemplate(int nId);
-const SWoxMenuTemplate* WoxFindMenuTemplate(int nId);

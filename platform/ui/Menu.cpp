@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 
-#include "DialogTemplate.h"
+#include "Resources.h"
 
 CMenu::CMenu() : m_pMenu(std::make_unique<QMenu>()) {}
 

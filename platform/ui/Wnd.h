@@ -31,6 +31,9 @@ LRESULT SendMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 // True while a window holds the handle; any thread.
 BOOL IsWindow(HWOXWND hWnd);
 
+// A C string as Qt text (UTF-8; none reads as empty).
+inline QString WoxQtText(const char* pszText) { return QString::fromUtf8(pszText ? pszText : ""); }
+
 // The text a widget shows: an edit's contents, a label's or button's text, a dialog's caption,
 // a combo box's current text.
 void WoxSetWidgetText(QWidget* pWidget, const char* pszText);

@@ -9,7 +9,8 @@
 
 #include "ScenarioSeeds.h"
 #include "ScenarioTestSupport.h"
-#include "ScenarioText.h"
+#include "ScenarioJson.h"
+#include "ScenarioListing.h"
 
 namespace
 {

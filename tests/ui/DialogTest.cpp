@@ -10,19 +10,20 @@
 
 #include "AboutDlg.h"
 #include "EditBoxEx.h"
-#include "Icons.h"
 #include "MessageBox.h"
 #include "ResourceIds.h"
+#include "Resources.h"
+#include "ScenarioResources.h"
 #include "UiTestSupport.h"
 
 namespace
 {
 
-// A dialog that records which handlers ran.
+// A dialog on one of the component's templates that records which handlers ran.
 class CRecordingDialog : public CDialog
 {
 public:
-    CRecordingDialog() : CDialog(IDD_OPEN_SCENARIO) {}
+    CRecordingDialog() : CDialog(IDD_OPEN_SCENARIO) { WoxUseScenarioResources(); }
     BOOL OnInitDialog() override
     {
         m_calls.push_back("init");
@@ -59,11 +60,29 @@ TEST(DialogTest, TemplateIsLaidOutInDialogUnits)
     EXPECT_EQ(dialog.m_calls, std::vector<std::string>{"init"});
 }
 
-TEST(DialogTest, UnknownTemplateIsNotShown)
+// Templates and icons come only from the tables modules register; the layer knows none itself.
+TEST(DialogTest, TemplatesAndIconsComeFromRegisteredTables)
 {
-    CDialog dialog(99999);
-    EXPECT_EQ(dialog.DoModal(), -1);
+    static const SWoxControlTemplate kControls[] = {{WOX_CTL_ICON, -1, "77", 0, 4, 4, 20, 20},
+                                                   {WOX_CTL_DEFPUSHBUTTON, IDOK, "OK", 0, 30, 4, 40, 14}};
+    static const SWoxDialogTemplate kDialogs[] = {{4242, "Host Dialog", 80, 30, nullptr, 9, kControls, 2}};
+    static const SWoxResourceTable kTable = {kDialogs, 1, nullptr, 0, [](int nId, int nSize) {
+                                                 QPixmap pixmap(nId == 77 ? nSize : 0, nId == 77 ? nSize : 0);
+                                                 pixmap.fill(Qt::darkGreen);
+                                                 return pixmap;
+                                             }};
+    CDialog dialog(4242);
+    EXPECT_EQ(dialog.DoModal(), -1) << "not registered yet";
     EXPECT_FALSE(dialog.Create());
+    EXPECT_TRUE(WoxLoadIconPixmap(77, 32).isNull());
+
+    WoxRegisterResources(&kTable);
+    WoxRegisterResources(&kTable);
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_EQ(dialog.GetDialogWidget()->windowTitle().toStdString(), "Host Dialog");
+    EXPECT_EQ(WoxLoadIconPixmap(77, 32).width(), 32);
+    EXPECT_TRUE(WoxLoadIconPixmap(78, 32).isNull());
+    EXPECT_EQ(CDialog(99999).DoModal(), -1);
 }
 
 // Which key is pressed in a running dialog, and what it must do.

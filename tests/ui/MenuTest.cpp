@@ -7,11 +7,18 @@
 
 #include "Menu.h"
 #include "ResourceIds.h"
+#include "ScenarioResources.h"
 
 namespace
 {
+// The editor's menus are the component's templates.
+class MenuTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { WoxUseScenarioResources(); }
+};
 
-TEST(MenuTest, TemplateMarksAndTexts)
+TEST_F(MenuTest, TemplateMarksAndTexts)
 {
     CMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_EDITOR_MENU_FILE_OPEN));
@@ -36,7 +43,7 @@ TEST(MenuTest, TemplateMarksAndTexts)
     EXPECT_FALSE(noFile.LoadMenu(1));
 }
 
-TEST(MenuTest, RadioChecksAndEnables)
+TEST_F(MenuTest, RadioChecksAndEnables)
 {
     CMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_EDITOR_MENU_FILE_OPEN));
@@ -54,7 +61,7 @@ TEST(MenuTest, RadioChecksAndEnables)
     EXPECT_EQ(menu.GetMenuState(ID_DELETE_TREATMENT), MF_GRAYED);
 }
 
-TEST(MenuTest, ChosenItemsReachTheHandler)
+TEST_F(MenuTest, ChosenItemsReachTheHandler)
 {
     CMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_EDITOR_MENU_FILE_OPEN));

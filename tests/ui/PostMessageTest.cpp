@@ -18,7 +18,7 @@ std::atomic<int> g_nFreed{0};
 void CountingFreeListItem(LPARAM lParam)
 {
     ++g_nFreed;
-    WoxFreeListItem(lParam);
+    WoxFreeRequest(reinterpret_cast<LVITEM*>(lParam));
 }
 
 class PostMessageTest : public ::testing::Test

@@ -1,7 +1,6 @@
 #include "ThreadBase.h"
 
-#include "Module.h"
-#include "WoxText.h"
+#include "HostObject.h"
 
 CWoxThreadBase::CWoxThreadBase(HWOXHEAP hHeapIn)
     : hHeap(hHeapIn), hThreadLibrary(nullptr), pErrorReporter(nullptr), pLibMgr(nullptr), pRegistry(nullptr), szThreadLibrary{},
@@ -29,26 +28,13 @@ int CWoxThreadBase::InitThread(IWoxLibMgr* pLibMgrIn, IWoxRegistry* pRegistryIn,
     pLibMgr = pLibMgrIn;
     pRegistry = pRegistryIn;
     pErrorReporter = pErrorReporterIn;
-    if (!pLibMgr || !pRegistry)
+    if (!WoxLoadHostLibrary(pLibMgr, pRegistry, "Thread Library", szThreadLibrary, hThreadLibrary))
         return 0;
-
-    char szPath[WOX_MAX_PATH] = {};
-    if (pRegistry->ReadString("Libraries", "Thread Library", szPath, WOX_MAX_PATH) <= 0)
+    if (!WoxCreateHostObject<PFN_CreateTdEvent>(hThreadLibrary, "CreateTdEvent", pStopEvent, hHeap) ||
+        !pStopEvent->Create(1, 0, nullptr, nullptr))
         return 0;
-    WoxCopyText(szThreadLibrary, szPath);
-    hThreadLibrary = pLibMgr->OpenLibrary(szThreadLibrary);
-    if (!hThreadLibrary)
-        return 0;
-    auto pfnCreateEvent = WoxModuleFunction<PFN_CreateTdEvent>(hThreadLibrary, "CreateTdEvent");
-    auto pfnCreateMutex = WoxModuleFunction<PFN_CreateTdMutex>(hThreadLibrary, "CreateTdMutex");
-    if (!pfnCreateEvent || !pfnCreateMutex)
-        return 0;
-
-    pStopEvent = pfnCreateEvent(hHeap);
-    if (!pStopEvent || !pStopEvent->Create(1, 0, nullptr, nullptr))
-        return 0;
-    pRunMutex = pfnCreateMutex(hHeap);
-    if (!pRunMutex || !pRunMutex->Create(0, nullptr, nullptr))
+    if (!WoxCreateHostObject<PFN_CreateTdMutex>(hThreadLibrary, "CreateTdMutex", pRunMutex, hHeap) ||
+        !pRunMutex->Create(0, nullptr, nullptr))
         return 0;
     bInitialized = 1;
     return 1;

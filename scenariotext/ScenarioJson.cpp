@@ -1,8 +1,6 @@
-#include "ScenarioText.h"
+#include "ScenarioJson.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -28,26 +26,6 @@ struct STextError
 [[noreturn]] void Fail(const std::string& path, const std::string& what) { throw STextError{path + ": " + what}; }
 
 // ----- texts, numbers and bytes -----
-
-std::string Latin1ToUtf8(const char* pField, size_t nWidth)
-{
-    std::string text;
-    size_t n = WoxTextLength(pField, nWidth);
-    for (size_t i = 0; i < n; ++i)
-    {
-        auto c = static_cast<unsigned char>(pField[i]);
-        if (c < 0x80)
-        {
-            text += static_cast<char>(c);
-        }
-        else
-        {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return text;
-}
 
 std::string Utf8ToLatin1(const std::string& text, const std::string& path)
 {
@@ -427,60 +405,6 @@ json RecordToJson(const SScenarioTreatment& record, const CByteVector& block)
     return named;
 }
 
-std::string FieldText(const char* pField, size_t nWidth) { return Latin1ToUtf8(pField, nWidth); }
-
-// A field for the listing: control characters (C0, DEL and C1) shown as \xNN, so that a name
-// cannot move the cursor, clear the screen or fake lines of the listing.
-std::string ShownText(const char* pField, size_t nWidth)
-{
-    std::string text;
-    const size_t n = WoxTextLength(pField, nWidth);
-    for (size_t i = 0; i < n; ++i)
-    {
-        auto c = static_cast<unsigned char>(pField[i]);
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
-        {
-            char szEscape[8];
-            std::snprintf(szEscape, sizeof szEscape, "\\x%02X", c);
-            text += szEscape;
-        }
-        else
-        {
-            text += Latin1ToUtf8(pField + i, 1);
-        }
-    }
-    return text;
-}
-
-const char* OperatorText(int32_t nOperator)
-{
-    switch (nOperator)
-    {
-    case TRIGGER_LESS: return "<";
-    case TRIGGER_EQUAL: return "=";
-    case TRIGGER_GREATER: return ">";
-    default: return "?";
-    }
-}
-
-void Append(std::string& text, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
-void Append(std::string& text, const char* pszFormat, ...)
-{
-    char buffer[1024];
-    va_list args;
-    va_start(args, pszFormat);
-    std::vsnprintf(buffer, sizeof buffer, pszFormat, args);
-    va_end(args);
-    text += buffer;
-}
-}
-
-std::string GuidToText(const GUID& guid)
-{
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid.Data1, guid.Data2, guid.Data3,
-                  guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-    return buffer;
 }
 
 bool GuidFromText(const std::string& text, GUID& guid)
@@ -518,104 +442,6 @@ bool GuidFromText(const std::string& text, GUID& guid)
     return true;
 }
 
-bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenarioHeader& header, CScenarioDocument& document)
-{
-    document = CScenarioDocument();
-    document.header = header;
-    document.header.info = data.info;
-    if (!data.pTreatments)
-        return false;
-    int nSize = data.pTreatments->GetSize();
-    for (int i = 0; i < nSize; ++i)
-    {
-        auto pRecord = static_cast<const SScenarioTreatment*>(data.pTreatments->GetAt(i, 0));
-        if (!pRecord)
-            continue;
-        CByteVector block;
-        if (uint32_t nSize = pRecord->treatment.nDataSize)
-        {
-            auto pBlock = static_cast<const uint8_t*>(hHeap->Data(pRecord->treatment.pData));
-            if (!pBlock || hHeap->Size(pRecord->treatment.pData) < nSize)
-                return false;
-            block.assign(pBlock, pBlock + nSize);
-        }
-        document.records.push_back(*pRecord);
-        document.records.back().treatment.pData = 0;
-        document.blocks.push_back(std::move(block));
-    }
-    return true;
-}
-
-bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& document, std::string* pError)
-{
-    auto fail = [&](const char* pszWhy) {
-        if (pError)
-            *pError = pszWhy;
-        return false;
-    };
-    const char* pszPath = "/memory/input.scenario";
-    CMemoryVolume volume;
-    volume.SetFile(pszPath, std::move(bytes));
-    CScenarioFile file(hHeap, &volume);
-    if (!file.Initialize(nullptr, nullptr, nullptr))
-        return fail("cannot make an in-memory file");
-    if (!file.Open(pszPath))
-        return fail("not a scenario file of version 3.1 or 3.0, or damaged");
-    SScenarioData data;
-    if (!file.CreateTreatmentArray(data.pTreatments))
-        return fail("cannot make a treatment array");
-    bool bOk = file.ReadRecords(&data) && DocumentFromData(hHeap, data, file.Header(), document);
-    FreeTreatmentBlocks(hHeap, data.pTreatments.Get());
-    return bOk ? true : fail("damaged records or data blocks");
-}
-
-bool WriteScenarioDocument(CScenarioFile& file, HWOXHEAP hHeap, const CScenarioDocument& document)
-{
-    SScenarioData data;
-    if (document.blocks.size() != document.records.size() || !file.CreateTreatmentArray(data.pTreatments))
-        return false;
-    data.info = document.header.info;
-    bool bOk = true;
-    for (size_t i = 0; bOk && i < document.records.size(); ++i)
-    {
-        SScenarioTreatment record = document.records[i];
-        const CByteVector& block = document.blocks[i];
-        record.treatment.nDataSize = static_cast<uint32_t>(block.size());
-        record.treatment.pData = 0;
-        if (!block.empty())
-        {
-            record.treatment.pData = hHeap->Alloc(record.treatment.nDataSize);
-            void* p = hHeap->Data(record.treatment.pData);
-            if (!p)
-            {
-                bOk = false;
-                break;
-            }
-            std::memcpy(p, block.data(), block.size());
-        }
-        if (!data.pTreatments->Add(&record))
-        {
-            hHeap->Free(record.treatment.pData);
-            bOk = false;
-        }
-    }
-    bOk = bOk && file.WriteRecords(&data);
-    FreeTreatmentBlocks(hHeap, data.pTreatments.Get());
-    return bOk;
-}
-
-bool ScenarioDocumentBytes(HWOXHEAP hHeap, const CScenarioDocument& document, CByteVector& bytes)
-{
-    const char* pszPath = "/memory/output.scenario";
-    CMemoryVolume volume;
-    CScenarioFile file(hHeap, &volume);
-    if (!file.Initialize(nullptr, nullptr, nullptr) || !file.Create(pszPath) || !WriteScenarioDocument(file, hHeap, document))
-        return false;
-    file.Close();
-    bytes = *volume.File(pszPath);
-    return true;
-}
-
 std::string ScenarioToJson(const CScenarioDocument& document)
 {
     const SScenarioHeader& header = document.header;
@@ -632,7 +458,7 @@ std::string ScenarioToJson(const CScenarioDocument& document)
     json root = {{"format", kFormat},
                  {"formatVersion", kFormatVersion},
                  {"file",
-                  {{"signature", FieldText(header.szSignature, sizeof header.szSignature)},
+                  {{"signature", Latin1ToUtf8(header.szSignature, sizeof header.szSignature)},
                    {"version", DoubleToJson(header.dVersion)},
                    {"recordCount", header.nRecords}}},
                  {"info", info},
@@ -690,63 +516,4 @@ bool ScenarioFromJson(const std::string& text, CScenarioDocument& document, std:
     }
     document = CScenarioDocument();
     return false;
-}
-
-bool SameScenario(const CScenarioDocument& a, const CScenarioDocument& b)
-{
-    if (std::memcmp(&a.header.info, &b.header.info, sizeof a.header.info) != 0 || a.records.size() != b.records.size() || a.blocks != b.blocks)
-        return false;
-    for (size_t i = 0; i < a.records.size(); ++i)
-    {
-        SScenarioTreatment x = a.records[i], y = b.records[i];
-        x.treatment.pData = y.treatment.pData = 0;
-        if (std::memcmp(&x, &y, sizeof x) != 0)
-            return false;
-    }
-    return true;
-}
-
-std::string ScenarioToText(const CScenarioDocument& document)
-{
-    const SScenarioHeader& header = document.header;
-    std::string text;
-    Append(text, "Signature:   %s\n", ShownText(header.szSignature, sizeof header.szSignature).c_str());
-    Append(text, "Version:     %.15g\n", header.dVersion);
-    Append(text, "Name:        %s\n", ShownText(header.info.szName, sizeof header.info.szName).c_str());
-    Append(text, "Description: %s\n", ShownText(header.info.szDescription, sizeof header.info.szDescription).c_str());
-    Append(text, "End year:    %d\n", header.info.nEndYear);
-    Append(text, "Records:     %zu\n", document.records.size());
-
-    for (size_t i = 0; i < document.records.size(); ++i)
-    {
-        const SScenarioTreatment& record = document.records[i];
-        const STreatmentDataTreatment& t = record.treatment;
-        Append(text, "\nRecord %zu\n", i + 1);
-        Append(text, "  Year:        %d\n", record.nYear);
-        Append(text, "  End year:    %d\n", record.nEndYear);
-        Append(text, "  Stand:       %s\n", ShownText(record.szStand, sizeof record.szStand).c_str());
-        Append(text, "  Kind:        %s\n", record.bTriggered ? "triggered" : "normal");
-        Append(text, "  Flags:       0x%08X%s\n", record.nFlags, (record.nFlags & WOX_TREATMENT_ALLOW_MULTIPLE) ? " (allow multiple occurrences)" : "");
-        Append(text, "  Treatment:   %s\n", ShownText(t.szName, sizeof t.szName).c_str());
-        Append(text, "  Description: %s\n", ShownText(t.szDescription, sizeof t.szDescription).c_str());
-        Append(text, "  Component:   %s\n", GuidToText(t.guidComponent).c_str());
-        Append(text, "  Data size:   %u bytes\n", t.nDataSize);
-        if (!record.bTriggered)
-            continue;
-        if (record.nTriggers != ScenarioTriggerCount(record))
-            Append(text, "  Triggers:    %d in the file, %d usable\n", record.nTriggers, ScenarioTriggerCount(record));
-        for (int j = 0; j < ScenarioTriggerCount(record); ++j)
-        {
-            const SScenarioTriggerSpec& spec = record.triggers[j];
-            Append(text, "  Trigger %d:   %s %s %.2lf\n", j + 1, ShownText(spec.szVariable, sizeof spec.szVariable).c_str(), OperatorText(spec.nOperator), spec.dValue);
-            std::string species;
-            for (int k = 0; k < ScenarioSpeciesCount(spec); ++k)
-                species += (k ? ", " : "") + ShownText(spec.szSpecies[k], sizeof spec.szSpecies[k]);
-            Append(text, "    Species:   %s %s\n", spec.bInclude ? "include" : "exclude", species.empty() ? "(none)" : species.c_str());
-            Append(text, "    Diameter:  %.2lf to %.2lf\n", spec.dDbhMin, spec.dDbhMax);
-            Append(text, "    Height:    %.2lf to %.2lf\n", spec.dHeightMin, spec.dHeightMax);
-            Append(text, "    Function:  %d in %s\n", spec.nFunction, ShownText(spec.szLibrary, sizeof spec.szLibrary).c_str());
-        }
-    }
-    return text;
 }

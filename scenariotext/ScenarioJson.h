@@ -1,8 +1,7 @@
 #pragma once
-// The text forms of a scenario: a listing for people ("wox scenario show") and JSON for tools
-// ("wox scenario export" / "import").
+// The JSON form of a scenario, for tools ("wox scenario export" / "import").
 //
-// JSON format ("format": "wox-scenario", "formatVersion": 1):
+// Format ("format": "wox-scenario", "formatVersion": 1):
 //   {"file": {"signature", "version", "recordCount"}          -- informational, not read back
 //    "info": {"name", "description", "endYear", ["extraBytes"]},
 //    "records": [{"year", "stand", "triggered", "endYear", "flags", "triggerPartDefaults",
@@ -24,44 +23,13 @@
 // exception is pData (bytes 8880..8883): in a file those bytes carry no meaning, a reader
 // replaces them and a writer stores the block handle it holds.
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
-#include "MemoryVolume.h"
-#include "ScenarioFile.h"
-#include "ScenarioRecords.h"
+#include "ScenarioDocument.h"
 
-// A scenario as plain values: the header as read, every record (pData 0) and its data block.
-struct CScenarioDocument
-{
-    SScenarioHeader header = {};
-    std::vector<SScenarioTreatment> records;
-    std::vector<CByteVector> blocks;  // one per record, nDataSize bytes each
-};
-
-// Copies what ReadRecords produced into a document; false when a block handle does not resolve.
-bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenarioHeader& header, CScenarioDocument& document);
-
-// Reads a scenario file held in memory (converting a 3.0 file in memory only). On failure
-// *pError says why.
-bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& document, std::string* pError);
-
-// Writes the document through an open (e.g. just created) scenario file. The parameter blocks are
-// allocated for the write and freed afterwards.
-bool WriteScenarioDocument(CScenarioFile& file, HWOXHEAP hHeap, const CScenarioDocument& document);
-
-// The file bytes of the document as CScenarioFile writes them (on an in-memory volume).
-bool ScenarioDocumentBytes(HWOXHEAP hHeap, const CScenarioDocument& document, CByteVector& bytes);
-
-std::string ScenarioToText(const CScenarioDocument& document);
 std::string ScenarioToJson(const CScenarioDocument& document);
 // Parses JSON into a document. On failure error holds one line naming the field at fault, e.g.
 // "records[2].treatment.name: missing".
 bool ScenarioFromJson(const std::string& text, CScenarioDocument& document, std::string& error);
 
-// Equal info, records (pData ignored) and data blocks.
-bool SameScenario(const CScenarioDocument& a, const CScenarioDocument& b);
-
-std::string GuidToText(const GUID& guid);
 bool GuidFromText(const std::string& text, GUID& guid);

@@ -1,0 +1,151 @@
+#include "CommandLine.h"
+
+#include <cstdio>
+
+#include "DemoProjectCommand.h"
+#include "HostContext.h"
+#include "InfoCommand.h"
+#include "ProjectCommand.h"
+#include "RunCommand.h"
+#include "ScenarioCommand.h"
+
+namespace
+{
+// Appends the option with its value when the line gave it.
+void AddGiven(std::vector<std::string>& args, const CLI::Option* pOption, const std::string& value)
+{
+    if (pOption->count() > 0)
+    {
+        args.push_back(pOption->get_name());
+        args.push_back(value);
+    }
+}
+}
+
+CWoxCommandLine::CWoxCommandLine() : m_app("The stand-in host program of the Wox Suite scenario component.", "wox")
+{
+    // At most one command; a missing one is reported after parsing, so that an unknown word is
+    // named as such rather than taken for a missing command.
+    m_app.require_subcommand(0, 1);
+    m_app.footer("A command's own arguments: wox COMMAND --help.");
+    m_app.add_option("--registry", m_registry, "host registry (default: $WOX_REGISTRY, else wox.ini beside the program)");
+
+    m_app.add_subcommand("info", "load the scenario component through the host and print its identity")->callback([this] {
+        Choose([](CHostContext& host, int, char**) { return RunInfoCommand(host); }, {"info"});
+    });
+    DefineScenario();
+    DefineProject();
+
+    CLI::App* pDemo = m_app.add_subcommand("demo-project", "write the demo forest and its three scenarios");
+    pDemo->add_option("DIR", m_folder, "folder of the new project")->required();
+    pDemo->callback([this] { Choose(RunDemoProjectCommand, {"demo-project", m_folder}); });
+
+    DefineRun();
+}
+
+void CWoxCommandLine::DefineScenario()
+{
+    auto fnScenario = [](CHostContext& host, int argc, char** argv) { return RunScenarioCommand(host, argc, argv); };
+    CLI::App* pScenario = m_app.add_subcommand("scenario", "a scenario file as text or JSON, and back");
+    pScenario->require_subcommand(0, 1);
+
+    CLI::App* pShow = pScenario->add_subcommand("show", "print a scenario file as text (never modifies it)");
+    pShow->add_option("FILE", m_file, "scenario file")->required();
+    pShow->callback([this, fnScenario] { Choose(fnScenario, {"scenario", "show", m_file}); });
+
+    CLI::App* pExport = pScenario->add_subcommand("export", "write a scenario file as JSON, data blocks in hex");
+    pExport->add_option("FILE", m_file, "scenario file")->required();
+    CLI::Option* pOut = pExport->add_option("OUT", m_out, "JSON file to write (default: standard output)");
+    pExport->callback([this, fnScenario, pOut] {
+        std::vector<std::string> args{"scenario", "export", m_file};
+        if (pOut->count() > 0)
+            args.push_back(m_out);
+        Choose(fnScenario, std::move(args));
+    });
+
+    CLI::App* pImport = pScenario->add_subcommand("import", "write a scenario file from JSON");
+    pImport->add_option("JSON", m_json, "JSON file")->required();
+    pImport->add_option("OUT", m_out, "scenario file to write")->required();
+    pImport->callback([this, fnScenario] { Choose(fnScenario, {"scenario", "import", m_json, m_out}); });
+}
+
+void CWoxCommandLine::DefineProject()
+{
+    CLI::App* pProject = m_app.add_subcommand("project", "project folders");
+    pProject->require_subcommand(0, 1);
+    CLI::App* pImport = pProject->add_subcommand("import", "create a project from a stand and a tree CSV file");
+    pImport->add_option("STANDS", m_stands, "stand CSV file")->required();
+    pImport->add_option("TREES", m_trees, "tree CSV file")->required();
+    pImport->add_option("PROJECT", m_project, "folder of the new project")->required();
+    CLI::Option* pName = pImport->add_option("--name", m_name, "project name (default: the folder's name)");
+    CLI::Option* pFirstYear = pImport->add_option("--first-year", m_nFirstYear, "first year")->check(CLI::Range(1, 9999));
+    CLI::Option* pPeriodLength =
+        pImport->add_option("--period-length", m_nPeriodLength, "years per period")->check(CLI::Range(1, 100));
+    pImport->callback([this, pName, pFirstYear, pPeriodLength] {
+        std::vector<std::string> args{"project", "import", m_stands, m_trees, m_project};
+        AddGiven(args, pName, m_name);
+        AddGiven(args, pFirstYear, std::to_string(m_nFirstYear));
+        AddGiven(args, pPeriodLength, std::to_string(m_nPeriodLength));
+        Choose([](CHostContext& host, int argc, char** argv) { return RunProjectCommand(host, argc, argv); }, std::move(args));
+    });
+}
+
+void CWoxCommandLine::DefineRun()
+{
+    CLI::App* pRun = m_app.add_subcommand("run", "simulate a project with a scenario; results in --out");
+    pRun->add_option("PROJECT", m_project, "project folder")->required();
+    CLI::Option* pScenario = pRun->add_option("--scenario", m_scenario, "scenario to pick in the Open Scenario dialog");
+    CLI::Option* pPeriods = pRun->add_option("--periods", m_nPeriods, "periods to simulate (default 10)")->check(CLI::Range(1, 200));
+    CLI::Option* pOut = pRun->add_option("--out", m_folder, "results folder (default: PROJECT/results)");
+    pRun->callback([this, pScenario, pPeriods, pOut] {
+        std::vector<std::string> args{"run", m_project};
+        AddGiven(args, pScenario, m_scenario);
+        AddGiven(args, pPeriods, std::to_string(m_nPeriods));
+        AddGiven(args, pOut, m_folder);
+        Choose(RunRunCommand, std::move(args));
+    });
+}
+
+void CWoxCommandLine::Choose(FnCommand fnRun, std::vector<std::string> args)
+{
+    m_fnRun = std::move(fnRun);
+    m_args = std::move(args);
+}
+
+int CWoxCommandLine::Parse(int argc, char** argv)
+{
+    try
+    {
+        m_app.parse(argc, argv);
+    }
+    catch (const CLI::CallForHelp&)
+    {
+        std::fputs(m_app.help().c_str(), stdout);
+        return 0;
+    }
+    catch (const CLI::ParseError& e)
+    {
+        std::fprintf(stderr, "wox: %s (see wox --help)\n", e.what());
+        return 2;
+    }
+    if (m_fnRun)
+        return -1;
+    // The deepest command given still needs one of its own.
+    const CLI::App* pParent = &m_app;
+    while (!pParent->get_subcommands().empty())
+        pParent = pParent->get_subcommands().front();
+    std::string names, path = pParent == &m_app ? "wox" : "wox " + pParent->get_name();
+    for (const CLI::App* pCommand : pParent->get_subcommands({}))
+        names += (names.empty() ? "" : ", ") + pCommand->get_name();
+    std::fprintf(stderr, "%s: a command is needed: %s (see %s --help)\n", path.c_str(), names.c_str(), path.c_str());
+    return 2;
+}
+
+int CWoxCommandLine::Run(CHostContext& host)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : m_args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return m_fnRun(host, static_cast<int>(m_args.size()), argv.data());
+}

@@ -1,0 +1,335 @@
+#include "ListCtrl.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <algorithm>
+
+#include "DialogTemplate.h"
+
+namespace
+{
+
+UINT MouseFlags(const QMouseEvent* pEvent)
+{
+    UINT nFlags = 0;
+    if (pEvent->buttons() & Qt::LeftButton)
+        nFlags |= MK_LBUTTON;
+    if (pEvent->buttons() & Qt::RightButton)
+        nFlags |= MK_RBUTTON;
+    if (pEvent->buttons() & Qt::MiddleButton)
+        nFlags |= MK_MBUTTON;
+    if (pEvent->modifiers() & Qt::ShiftModifier)
+        nFlags |= MK_SHIFT;
+    if (pEvent->modifiers() & Qt::ControlModifier)
+        nFlags |= MK_CONTROL;
+    return nFlags;
+}
+
+Qt::Alignment ColumnAlignment(int nFormat)
+{
+    switch (nFormat & 3)
+    {
+    case LVCFMT_RIGHT: return Qt::AlignRight | Qt::AlignVCenter;
+    case LVCFMT_CENTER: return Qt::AlignHCenter | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+} // namespace
+
+QTableWidget* CListCtrl::Table() const
+{
+    return qobject_cast<QTableWidget*>(GetWidget());
+}
+
+const CRuntimeClass* CListCtrl::GetRuntimeClass() const
+{
+    static const CRuntimeClass cls{"CListCtrl"};
+    return &cls;
+}
+
+void CListCtrl::OnAttached()
+{
+    if (QTableWidget* pTable = Table())
+        QObject::connect(pTable, &QTableWidget::itemSelectionChanged, pTable, [this]() { NotifyOwner(LVN_ITEMCHANGED); });
+}
+
+int CListCtrl::GetItemCount() const
+{
+    QTableWidget* pTable = Table();
+    return pTable ? pTable->rowCount() : 0;
+}
+
+int CListCtrl::GetColumnCount() const
+{
+    QTableWidget* pTable = Table();
+    return pTable ? pTable->horizontalHeader()->count() : 0;
+}
+
+int CListCtrl::InsertColumn(int nCol, const LVCOLUMN* pColumn)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || !pColumn || nCol < 0)
+        return -1;
+    nCol = std::min(nCol, pTable->columnCount());
+    pTable->insertColumn(nCol);
+    auto* pHeader = new QTableWidgetItem((pColumn->mask & LVCF_TEXT) ? WoxQtText(pColumn->pszText) : QString());
+    int nFormat = (pColumn->mask & LVCF_FMT) ? pColumn->fmt : LVCFMT_LEFT;
+    pHeader->setTextAlignment(ColumnAlignment(nFormat));
+    pHeader->setData(Qt::UserRole, nFormat);
+    pTable->setHorizontalHeaderItem(nCol, pHeader);
+    if ((pColumn->mask & LVCF_WIDTH) && pColumn->cx >= 0)
+        pTable->setColumnWidth(nCol, pColumn->cx);
+    return nCol;
+}
+
+int CListCtrl::InsertColumn(int nCol, const char* pszHeading, int nFormat, int nWidth)
+{
+    LVCOLUMN column{};
+    column.mask = LVCF_TEXT | LVCF_FMT | (nWidth >= 0 ? LVCF_WIDTH : 0);
+    column.pszText = const_cast<char*>(pszHeading);
+    column.fmt = nFormat;
+    column.cx = nWidth;
+    return InsertColumn(nCol, &column);
+}
+
+BOOL CListCtrl::DeleteColumn(int nCol)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || nCol < 0 || nCol >= pTable->columnCount())
+        return 0;
+    pTable->removeColumn(nCol);
+    return 1;
+}
+
+int CListCtrl::GetColumnWidth(int nCol) const
+{
+    QTableWidget* pTable = Table();
+    return pTable ? pTable->columnWidth(nCol) : 0;
+}
+
+std::string CListCtrl::GetColumnText(int nCol) const
+{
+    QTableWidget* pTable = Table();
+    QTableWidgetItem* pHeader = pTable ? pTable->horizontalHeaderItem(nCol) : nullptr;
+    return pHeader ? pHeader->text().toStdString() : std::string();
+}
+
+int CListCtrl::InsertItem(const LVITEM* pItem)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || !pItem || pItem->iItem < 0)
+        return -1;
+    int nRow = std::min(pItem->iItem, pTable->rowCount());
+    pTable->insertRow(nRow);
+    auto* pCell = new QTableWidgetItem((pItem->mask & LVIF_TEXT) ? WoxQtText(pItem->pszText) : QString());
+    if (pItem->mask & LVIF_PARAM)
+        pCell->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(pItem->lParam));
+    if (pTable->property("woxStyle").toUInt() & WOX_LVS_EX_CHECKBOXES)
+        pCell->setCheckState(Qt::Unchecked);
+    if (pTable->columnCount() == 0)
+        pTable->setColumnCount(1);
+    pTable->setItem(nRow, 0, pCell);
+    if ((pItem->mask & LVIF_STATE) && (pItem->stateMask & pItem->state & LVIS_SELECTED))
+        SelectItem(nRow);
+    return nRow;
+}
+
+int CListCtrl::InsertItem(int nItem, const char* pszText)
+{
+    LVITEM item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = nItem;
+    item.pszText = const_cast<char*>(pszText);
+    return InsertItem(&item);
+}
+
+BOOL CListCtrl::SetItem(const LVITEM* pItem)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || !pItem || pItem->iItem < 0 || pItem->iItem >= pTable->rowCount() || pItem->iSubItem < 0 ||
+        pItem->iSubItem >= std::max(1, pTable->columnCount()))
+        return 0;
+    if (pItem->mask & LVIF_TEXT)
+        SetItemText(pItem->iItem, pItem->iSubItem, pItem->pszText);
+    if (pItem->mask & LVIF_PARAM)
+        SetItemData(pItem->iItem, pItem->lParam);
+    if ((pItem->mask & LVIF_STATE) && (pItem->stateMask & LVIS_SELECTED))
+    {
+        if (pItem->state & LVIS_SELECTED)
+            SelectItem(pItem->iItem);
+        else if (QTableWidgetItem* pCell = pTable->item(pItem->iItem, 0))
+            pCell->setSelected(false);
+    }
+    return 1;
+}
+
+BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* pszText)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || nItem < 0 || nItem >= pTable->rowCount() || nSubItem < 0 || nSubItem >= pTable->columnCount())
+        return 0;
+    if (QTableWidgetItem* pCell = pTable->item(nItem, nSubItem))
+        pCell->setText(WoxQtText(pszText));
+    else
+        pTable->setItem(nItem, nSubItem, new QTableWidgetItem(WoxQtText(pszText)));
+    return 1;
+}
+
+std::string CListCtrl::GetItemText(int nItem, int nSubItem) const
+{
+    QTableWidget* pTable = Table();
+    QTableWidgetItem* pCell = pTable ? pTable->item(nItem, nSubItem) : nullptr;
+    return pCell ? pCell->text().toStdString() : std::string();
+}
+
+BOOL CListCtrl::SetItemData(int nItem, LPARAM nData)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || nItem < 0 || nItem >= pTable->rowCount())
+        return 0;
+    QTableWidgetItem* pCell = pTable->item(nItem, 0);
+    if (!pCell)
+    {
+        pCell = new QTableWidgetItem;
+        pTable->setItem(nItem, 0, pCell);
+    }
+    pCell->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(nData));
+    return 1;
+}
+
+LPARAM CListCtrl::GetItemData(int nItem) const
+{
+    QTableWidget* pTable = Table();
+    QTableWidgetItem* pCell = pTable ? pTable->item(nItem, 0) : nullptr;
+    return pCell ? static_cast<LPARAM>(pCell->data(Qt::UserRole).toLongLong()) : 0;
+}
+
+BOOL CListCtrl::DeleteItem(int nItem)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || nItem < 0 || nItem >= pTable->rowCount())
+        return 0;
+    pTable->removeRow(nItem);
+    return 1;
+}
+
+BOOL CListCtrl::DeleteAllItems()
+{
+    QTableWidget* pTable = Table();
+    if (!pTable)
+        return 0;
+    pTable->setRowCount(0);
+    return 1;
+}
+
+int CListCtrl::GetSelectedItem() const
+{
+    std::vector<int> rows = GetSelectedItems();
+    return rows.empty() ? -1 : rows.front();
+}
+
+std::vector<int> CListCtrl::GetSelectedItems() const
+{
+    std::vector<int> rows;
+    if (QTableWidget* pTable = Table())
+    {
+        for (const QModelIndex& index : pTable->selectionModel()->selectedRows())
+            rows.push_back(index.row());
+        std::sort(rows.begin(), rows.end());
+    }
+    return rows;
+}
+
+BOOL CListCtrl::SelectItem(int nItem)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable)
+        return 0;
+    if (nItem < 0)
+    {
+        pTable->clearSelection();
+        return 1;
+    }
+    if (nItem >= pTable->rowCount())
+        return 0;
+    pTable->selectionModel()->setCurrentIndex(pTable->model()->index(nItem, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return 1;
+}
+
+BOOL CListCtrl::SetCheck(int nItem, BOOL bCheck)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || nItem < 0 || nItem >= pTable->rowCount())
+        return 0;
+    QTableWidgetItem* pCell = pTable->item(nItem, 0);
+    if (!pCell)
+    {
+        pCell = new QTableWidgetItem;
+        pTable->setItem(nItem, 0, pCell);
+    }
+    pCell->setCheckState(bCheck ? Qt::Checked : Qt::Unchecked);
+    return 1;
+}
+
+BOOL CListCtrl::GetCheck(int nItem) const
+{
+    QTableWidget* pTable = Table();
+    QTableWidgetItem* pCell = pTable ? pTable->item(nItem, 0) : nullptr;
+    return pCell && pCell->checkState() == Qt::Checked;
+}
+
+int CListCtrl::HitTest(CPoint point) const
+{
+    QTableWidget* pTable = Table();
+    if (!pTable)
+        return -1;
+    QModelIndex index = pTable->indexAt(QPoint(point.x, point.y));
+    return index.isValid() ? index.row() : -1;
+}
+
+void CListCtrl::OnLButtonDown(UINT, CPoint) { Default(); }
+void CListCtrl::OnLButtonDblClk(UINT, CPoint) { Default(); }
+void CListCtrl::OnMButtonDown(UINT, CPoint) { Default(); }
+void CListCtrl::OnMButtonDblClk(UINT, CPoint) { Default(); }
+void CListCtrl::OnRButtonDown(UINT, CPoint) { Default(); }
+void CListCtrl::OnRButtonDblClk(UINT, CPoint) { Default(); }
+
+bool CListCtrl::OnWidgetEvent(QObject* pWatched, QEvent* pEvent)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || pWatched != pTable->viewport())
+        return false;
+    const bool bPress = pEvent->type() == QEvent::MouseButtonPress;
+    const bool bDouble = pEvent->type() == QEvent::MouseButtonDblClick;
+    if (!bPress && !bDouble)
+        return false;
+    auto* pMouse = static_cast<QMouseEvent*>(pEvent);
+    const QPoint pos = pMouse->position().toPoint();
+    const CPoint point{pos.x(), pos.y()};
+    const UINT nFlags = MouseFlags(pMouse);
+    switch (pMouse->button())
+    {
+    case Qt::LeftButton:
+        if (bPress)
+            OnLButtonDown(nFlags, point);
+        else
+        {
+            OnLButtonDblClk(nFlags, point);
+            NotifyOwner(NM_DBLCLK);
+        }
+        return true;
+    case Qt::MiddleButton:
+        bPress ? OnMButtonDown(nFlags, point) : OnMButtonDblClk(nFlags, point);
+        return true;
+    case Qt::RightButton:
+        bPress ? OnRButtonDown(nFlags, point) : OnRButtonDblClk(nFlags, point);
+        if (bPress)
+            NotifyOwner(NM_RCLICK);
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+// A common control over a Qt widget. A control object is bound to a dialog's widget with
+// SubclassDlgItem (or to any widget with Attach). User-interface thread only.
+
+#include <string>
+#include <vector>
+
+#include "ControlRecords.h"
+#include "Wnd.h"
+
+class QTableWidget;
+
+// A list view in report style (rows and columns).
+class CListCtrl : public CWnd
+{
+public:
+    int GetItemCount() const;
+    int GetColumnCount() const;
+    // Inserts a column at nCol (clamped to the end); answers its index, -1 on failure.
+    int InsertColumn(int nCol, const LVCOLUMN* pColumn);
+    int InsertColumn(int nCol, const char* pszHeading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
+    BOOL DeleteColumn(int nCol);
+    int GetColumnWidth(int nCol) const;
+    std::string GetColumnText(int nCol) const;
+
+    // Inserts a row at iItem (past the end appends); answers its index, -1 on failure.
+    int InsertItem(const LVITEM* pItem);
+    int InsertItem(int nItem, const char* pszText);
+    // Sets the text, data or state of an existing row's cell.
+    BOOL SetItem(const LVITEM* pItem);
+    BOOL SetItemText(int nItem, int nSubItem, const char* pszText);
+    std::string GetItemText(int nItem, int nSubItem) const;
+    BOOL SetItemData(int nItem, LPARAM nData);
+    LPARAM GetItemData(int nItem) const;
+    BOOL DeleteItem(int nItem);
+    BOOL DeleteAllItems();
+
+    // The first selected row, -1 when none.
+    int GetSelectedItem() const;
+    std::vector<int> GetSelectedItems() const;
+    // Selects one row (clearing the others); -1 clears the selection.
+    BOOL SelectItem(int nItem);
+    BOOL SetCheck(int nItem, BOOL bCheck);
+    BOOL GetCheck(int nItem) const;
+    // The row under a point of the list's client area, -1 for empty space.
+    int HitTest(CPoint point) const;
+
+    QTableWidget* Table() const;
+    const CRuntimeClass* GetRuntimeClass() const override;
+
+protected:
+    // Mouse input on the rows; the defaults hand the event to the list.
+    virtual void OnLButtonDown(UINT nFlags, CPoint point);
+    virtual void OnLButtonDblClk(UINT nFlags, CPoint point);
+    virtual void OnMButtonDown(UINT nFlags, CPoint point);
+    virtual void OnMButtonDblClk(UINT nFlags, CPoint point);
+    virtual void OnRButtonDown(UINT nFlags, CPoint point);
+    virtual void OnRButtonDblClk(UINT nFlags, CPoint point);
+
+    bool OnWidgetEvent(QObject* pWatched, QEvent* pEvent) override;
+    void OnAttached() override;
+};

@@ -1,0 +1,62 @@
+// The wox command line: every spelling of a command reaches its function in the one spelling the
+// function reads, and every wrong line ends in a usage status before the host is loaded.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+
+namespace
+{
+struct SLineCase
+{
+    const char* pszName;
+    std::vector<std::string> line;       // after the program name
+    int nStatus;                         // -1: a command runs
+    std::vector<std::string> arguments;  // what the command receives
+};
+
+class CCommandLineTest : public ::testing::TestWithParam<SLineCase>
+{
+};
+
+TEST_P(CCommandLineTest, ParsesToStatusAndArguments)
+{
+    const SLineCase& c = GetParam();
+    std::vector<std::string> words{"wox"};
+    words.insert(words.end(), c.line.begin(), c.line.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    CWoxCommandLine commandLine;
+    EXPECT_EQ(commandLine.Parse(static_cast<int>(argv.size()), argv.data()), c.nStatus);
+    if (c.nStatus < 0)
+    {
+        EXPECT_EQ(commandLine.Arguments(), c.arguments);
+    }
+}
+
+const SLineCase kLines[] = {
+    {"RunOptionsInAnyOrderAndSpelling", {"run", "--periods=5", "P", "--out", "O", "--scenario", "Thin"}, -1,
+     {"run", "P", "--scenario", "Thin", "--periods", "5", "--out", "O"}},
+    {"RegistryBeforeCommand", {"--registry", "r.ini", "scenario", "export", "F"}, -1, {"scenario", "export", "F"}},
+    {"ExportToFile", {"scenario", "export", "F", "O.json"}, -1, {"scenario", "export", "F", "O.json"}},
+    {"ProjectImportOptions", {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}, -1,
+     {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}},
+    {"Info", {"info"}, -1, {"info"}},
+    {"Help", {"--help"}, 0, {}},
+    {"CommandHelp", {"run", "--help"}, 0, {}},
+    {"Nothing", {}, 2, {}},
+    {"UnknownCommand", {"bogus"}, 2, {}},
+    {"UnknownOption", {"--bogus", "info"}, 2, {}},
+    {"MissingSubcommand", {"scenario"}, 2, {}},
+    {"MissingPositional", {"scenario", "import", "J"}, 2, {}},
+    {"ExtraPositional", {"demo-project", "D", "E"}, 2, {}},
+    {"PeriodsOutOfRange", {"run", "P", "--periods", "0"}, 2, {}},
+    {"FirstYearNotANumber", {"project", "import", "s", "t", "P", "--first-year", "x"}, 2, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Lines, CCommandLineTest, ::testing::ValuesIn(kLines),
+                         [](const ::testing::TestParamInfo<SLineCase>& info) { return std::string(info.param.pszName); });
+}
