@@ -219,12 +219,18 @@ TEST_P(CRunErrorTest, ExitsNonZeroWithOneLine)
     const std::string errors = m_folder.File("errors.txt");
     std::string command = "\"" WOX_PROGRAM "\" --registry \"" + registry + "\" run \"" + project + "\" --scenario " + scenario +
                           " --periods 2 > /dev/null 2> \"" + errors + "\"";
-    EXPECT_NE(0, std::system(command.c_str()));
+    const int nStatus = std::system(command.c_str());
     std::ifstream in(errors);
-    std::string line, last;
+    std::string line, last, all;
     while (std::getline(in, line))
+    {
+        all += line + "\n";
         if (line.rfind("wox run: ", 0) == 0 && line.find("period") == std::string::npos)
             last = line;
+    }
+    // A failing case shows everything the child wrote, sanitizer reports included.
+    SCOPED_TRACE("stderr of wox:\n" + all);
+    EXPECT_NE(0, nStatus);
     EXPECT_NE(std::string::npos, last.find(c.pszExpected)) << last;
     EXPECT_FALSE(std::filesystem::exists(project + "/results"));
 }
