@@ -35,8 +35,14 @@ LRESULT CComboBoxEx2::OnCbExSetCurSelEx(WPARAM wParam, LPARAM lParam)
 
 LRESULT CComboBoxEx2::OnCbExSetItemEx(WPARAM wParam, LPARAM lParam)
 {
-    auto* pItem = reinterpret_cast<COMBOBOXEXITEM*>(lParam);
-    LRESULT nResult = pItem ? SetItem(pItem) : 0;
+    LRESULT nResult = 0;
+    if (auto* pItem = reinterpret_cast<COMBOBOXEXITEM*>(lParam))
+    {
+        COMBOBOXEXITEM item = *pItem;
+        if (item.iItem == -1)
+            item.iItem = GetCount() - 1;
+        nResult = SetItem(&item);
+    }
     if (wParam)
         WoxFreeComboItem(lParam);
     return nResult;
