@@ -27,6 +27,9 @@ public:
     // A name that exists but cannot be deleted or overwritten (like a non-empty folder).
     void AddLockedName(const std::string& path);
     std::vector<std::string> FileNames() const;
+    // Writes that would make a file longer than this fail, as on a full disk.
+    void SetFileSizeLimit(uint64_t nBytes) { m_nFileSizeLimit = nBytes; }
+    uint64_t FileSizeLimit() const { return m_nFileSizeLimit; }
 
     IWoxBinary* CreateBinary() override;
     IArrayExt2* CreateArray(HWOXHEAP hHeap) override;
@@ -42,4 +45,5 @@ public:
 private:
     std::map<std::string, std::shared_ptr<CByteVector>> m_files;
     std::set<std::string> m_locked;
+    uint64_t m_nFileSizeLimit = UINT64_MAX;
 };

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "EngineFixture.h"
+#include "Module.h"
 #include "WoxText.h"
 
 namespace
@@ -148,7 +149,14 @@ TEST_F(CCheckTriggerTest, EachConditionFiltersTheWholeStandAfresh)
 }
 
 // Whatever the check cannot have makes it answer 0, and it still gives back what it took.
-enum class EBroken { MissingLibrary, NoFactoryExport, UnknownFunction, TooManyConditions, NegativeConditionCount };
+enum class EBroken { MissingLibrary, NoFactoryExport, EnumeratorNotReady, UnknownFunction, TooManyConditions, NegativeConditionCount };
+
+void RefuseInitialize(int bRefuse)
+{
+    auto pfn = WoxModuleFunction<PFN_TestFuncEnumRefuseInitialize>(WoxModuleLoad(WOX_TEST_FUNCTION_LIBRARY), TEST_FUNCTIONS_REFUSE_INITIALIZE);
+    ASSERT_TRUE(pfn);
+    pfn(bRefuse);
+}
 
 class CBrokenConditionTest : public CCheckTriggerTest, public ::testing::WithParamInterface<EBroken>
 {
@@ -169,6 +177,7 @@ TEST_P(CBrokenConditionTest, AnswersZero)
         ASSERT_TRUE(m_host.Registry()->ReadString("Libraries", "Data Controller Library", szDataController, WOX_MAX_PATH));
         WoxCopyText(spec.szLibrary, szDataController);
         break;
+    case EBroken::EnumeratorNotReady: RefuseInitialize(1); break;
     case EBroken::UnknownFunction: spec.nFunction = 999; break;
     case EBroken::TooManyConditions:
         for (int i = 1; i < WOX_SCENARIO_MAX_TRIGGERS; ++i)
@@ -179,12 +188,13 @@ TEST_P(CBrokenConditionTest, AnswersZero)
     }
 
     EXPECT_EQ(0, Check(record));
+    RefuseInitialize(0);
     EXPECT_EQ(0, m_port.RefCount());
     EXPECT_EQ(0, LiveEnumerators());
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, CBrokenConditionTest,
-                         ::testing::Values(EBroken::MissingLibrary, EBroken::NoFactoryExport, EBroken::UnknownFunction,
+                         ::testing::Values(EBroken::MissingLibrary, EBroken::NoFactoryExport, EBroken::EnumeratorNotReady, EBroken::UnknownFunction,
                                            EBroken::TooManyConditions, EBroken::NegativeConditionCount));
 
 TEST_F(CCheckTriggerTest, FifteenConditionsAreAllEvaluated)

@@ -175,8 +175,12 @@ int CTestTreatmentComponent::RunComponent(SComponentData* pData, SStandMessage* 
     }
     if (pMessage)
     {
-        handOver.nMessageType = pMessage->nType;
-        handOver.nMessageYear = pMessage->nYear;
+        handOver.message = *pMessage;
+        if (!m_writeText.empty())
+        {
+            pMessage->nValue = m_nWriteValue;
+            WoxCopyText(pMessage->szText, m_writeText.c_str());
+        }
     }
     m_log.Add("RunComponent", handOver.nYear, handOver.stand);
     m_handOvers.push_back(handOver);

@@ -132,8 +132,7 @@ struct STestHandOver
     std::string treatment;      // the treatment's szName
     int32_t nPassThrough = 0;
     IPortData* pPortData = nullptr;
-    int32_t nMessageType = 0;
-    int32_t nMessageYear = 0;
+    SStandMessage message = {};   // as the component received it
 };
 
 class CTestTreatmentComponent final : public ITreatmentComponent, public CTestCounted
@@ -143,6 +142,12 @@ public:
 
     // Every RunComponent answers 0 (the treatment is not applied).
     void RefuseAll(bool bRefuse) { m_bRefuse = bRefuse; }
+    // Every RunComponent writes this value and text into the stand message it is given.
+    void WriteIntoMessage(int32_t nValue, const char* pszText)
+    {
+        m_nWriteValue = nValue;
+        m_writeText = pszText;
+    }
     const std::vector<STestHandOver>& HandOvers() const { return m_handOvers; }
 
     void AddReference() override { AddRef(); }
@@ -170,6 +175,8 @@ private:
     GUID m_guid;
     CTestCallLog& m_log;
     bool m_bRefuse = false;
+    int32_t m_nWriteValue = 0;
+    std::string m_writeText;
     std::vector<STestHandOver> m_handOvers;
 };
 

@@ -9,6 +9,7 @@
 
 #include "Files.h"
 #include "OpenScenarioDlg.h"
+#include "OpenScenarioLoadViewTd.h"
 #include "ResourceIds.h"
 #include "ScenarioBytes.h"
 #include "ScenarioFile.h"
@@ -235,6 +236,24 @@ TEST_F(OpenScenarioDlgTest, EveryReferenceIsGivenBack)
         EXPECT_GT(portData.RefCount(), 0);
     }
     EXPECT_EQ(portData.RefCount(), 0) << "the dialog and its task released the port data";
+}
+
+TEST_F(OpenScenarioDlgTest, TaskStoppedBeforeItsSearchListsNothing)
+{
+    for (const char* pszFile : {"a.scenario", "b.scenario"})
+        WriteScenario(m_folder.File(pszFile), pszFile, "");
+    IDynamicPtrTemplate<IArrayExt2> pPaths = m_host.MakeArray(WOX_MAX_PATH);
+    CScenarioFolderPortData portData(m_folder.Path());
+    COpenScenarioLoadViewTd task(m_host.Heap());
+    ASSERT_EQ(1, task.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter(), &portData, 0, pPaths));
+    EXPECT_EQ(1, task.RunThread());
+    EXPECT_EQ(2, pPaths->GetSize());
+
+    // The stop comes while the task reads the project, after its start and before the search.
+    portData.m_onInfo = [&task] { task.StopEvent()->SetEvent(); };
+    pPaths->RemoveAll(0);
+    EXPECT_EQ(1, task.RunThread());
+    EXPECT_EQ(0, pPaths->GetSize());
 }
 
 } // namespace
