@@ -6,7 +6,8 @@
 // The stop event comes from the Thread Library, which may be another module, so it can only be
 // asked through ITdEvent::Wait(0). A wait that watches a stop event therefore sleeps in slices of
 // at most kStopPollMs and looks at the event between slices: a stop set from another thread is
-// seen within that time. Waits without a stop event sleep until they are woken or time out.
+// seen within that time. A change wait without a stop event sleeps until it is woken or times
+// out; a wait for the lock itself retries every kLockRetryMs (see CContainerLock).
 
 #include <atomic>
 #include <chrono>

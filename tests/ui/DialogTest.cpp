@@ -109,13 +109,6 @@ TEST(DialogTest, AutomationSeesTheDialogByTemplateAndPressesButtons)
     EXPECT_EQ(caption, "Open Scenario");
 }
 
-TEST(DialogTest, AHandlerThatLeavesTheDialogUpCancelsIt)
-{
-    CRecordingDialog dialog;
-    CScriptedAutomation automation([](CWoxDialogDriver&) {});
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-}
-
 // Message box type, the answer the handler gives, and what the caller must get back.
 struct SBoxCase
 {
