@@ -72,4 +72,7 @@ private:
     ISpeciesMap* m_pSpeciesMap = nullptr;
     int32_t m_nRef = 0;
     char m_szDataController[WOX_MAX_PATH] = {};
+    // The function library a trigger check used last and its enumerator factory.
+    HWOXMODULE m_hFunctionLibrary = nullptr;
+    PFN_CreateFuncEnum m_pfnCreateFuncEnum = nullptr;
 };

@@ -28,7 +28,13 @@ LRESULT CComboBoxEx2::OnCbExSetCurSelEx(WPARAM wParam, LPARAM lParam)
 LRESULT CComboBoxEx2::OnCbExSetItemEx(WPARAM wParam, LPARAM lParam)
 {
     CControlRequest<COMBOBOXEXITEM> pItem(wParam, lParam);
-    return pItem ? SetItem(pItem.Get()) : 0;
+    if (!pItem)
+        return 0;
+    // Index -1 means the last item, as for the other set requests.
+    COMBOBOXEXITEM item = *pItem.Get();
+    if (item.iItem == -1)
+        item.iItem = GetCount() - 1;
+    return SetItem(&item);
 }
 
 bool CComboBoxEx2::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

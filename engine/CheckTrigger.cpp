@@ -128,11 +128,16 @@ int CScenarioImp::CheckTrigger(IDynamicPtrTemplate<IPortData> pPortData, SScenar
         HWOXMODULE hLibrary = m_pLibMgr ? m_pLibMgr->OpenLibrary(szLibrary) : nullptr;
         if (!hLibrary)
             return 0;
-        auto pfnCreate = WoxModuleFunction<PFN_CreateFuncEnum>(hLibrary, "CreateFuncEnum");
-        if (!pfnCreate)
+        // Libraries are never unloaded, so the factory of the library last used is kept.
+        if (hLibrary != m_hFunctionLibrary)
+        {
+            m_pfnCreateFuncEnum = WoxModuleFunction<PFN_CreateFuncEnum>(hLibrary, "CreateFuncEnum");
+            m_hFunctionLibrary = hLibrary;
+        }
+        if (!m_pfnCreateFuncEnum)
             return 0;
         // Every condition gets an enumerator of its own; the previous one is released here.
-        pEnum = pfnCreate(static_cast<HWOXHEAP>(m_hHeap));
+        pEnum = m_pfnCreateFuncEnum(static_cast<HWOXHEAP>(m_hHeap));
         if (!pEnum || !pEnum->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter))
             return 0;
 

@@ -77,6 +77,8 @@ public:
         if (nSize == 0)
             return 1;
         uint64_t nEnd = static_cast<uint64_t>(m_nPosition) + nSize;
+        if (nEnd > m_pVolume->FileSizeLimit())
+            return 0;
         if (nEnd > m_pBytes->size())
             m_pBytes->resize(nEnd);
         std::memcpy(m_pBytes->data() + m_nPosition, pBuffer, nSize);

@@ -28,6 +28,9 @@ public:
     void AddLockedName(const std::string& path);
     bool IsLocked(const std::string& path) const { return m_locked.count(path) != 0; }
     std::vector<std::string> FileNames() const;
+    // Writes that would make a file longer than this fail, as on a full disk.
+    void SetFileSizeLimit(uint64_t nBytes) { m_nFileSizeLimit = nBytes; }
+    uint64_t FileSizeLimit() const { return m_nFileSizeLimit; }
 
     IWoxBinary* CreateBinary() override;
     IArrayExt2* CreateArray(HWOXHEAP hHeap) override;
@@ -41,4 +44,5 @@ public:
 private:
     std::map<std::string, std::shared_ptr<CByteVector>> m_files;
     std::set<std::string> m_locked;
+    uint64_t m_nFileSizeLimit = UINT64_MAX;
 };

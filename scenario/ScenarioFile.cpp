@@ -17,8 +17,9 @@ constexpr int kOpenMode = 2;
 constexpr int64_t kHeaderSize = sizeof(SScenarioHeader);
 constexpr uint32_t kReservedSize = WOX_SCENARIO_RECORDS_POSITION - sizeof(SScenarioHeader);
 constexpr const char* kConvertedPath = "/memory/converted.scenario";
-// Records read at once, and the largest run of data blocks read into one buffer.
-constexpr int32_t kReadBatch = 64;
+// Records read or written at once, and the largest run of data blocks read or written through one
+// buffer.
+constexpr int32_t kRecordBatch = 64;
 constexpr int64_t kMaxBufferedSpan = 16 << 20;
 
 // Saves the binary file's position and returns to it at scope end.
@@ -225,7 +226,7 @@ bool CScenarioFile::ReadRecords(SScenarioData* pData)
     std::vector<uint8_t> blocks;
     for (int32_t nFirst = 0; nFirst < nRecords;)
     {
-        const int32_t nCount = std::min(kReadBatch, nRecords - nFirst);
+        const int32_t nCount = std::min(kRecordBatch, nRecords - nFirst);
         const int64_t nNext = WOX_SCENARIO_RECORDS_POSITION + (int64_t{nFirst} + nCount) * int64_t{sizeof(SScenarioTreatment)};
         batch.resize(static_cast<size_t>(nCount));
         if (!ReadBytes(m_pBinary.Get(), batch.data(), static_cast<uint32_t>(batch.size() * sizeof(SScenarioTreatment))))
@@ -312,25 +313,58 @@ bool CScenarioFile::WriteRecords(SScenarioData* pData)
     if (records.size() > static_cast<size_t>(INT32_MAX / sizeof(SScenarioTreatment)))
         return false;
 
+    // Records and their blocks are written a batch at a time: one write for the batch's records
+    // and one for its blocks, which lie back to back in the data-block area, instead of a write
+    // per record and per block. The file is the same; only a save that fails part-way leaves
+    // less of it written. The header comes last, so a failed save never describes new records.
     const int64_t nDataArea = WOX_SCENARIO_RECORDS_POSITION + static_cast<int64_t>(records.size() * sizeof(SScenarioTreatment));
     int64_t nDataOffset = 0;
-    int64_t nNext = WOX_SCENARIO_RECORDS_POSITION;
-    for (const SScenarioTreatment* pRecord : records)
+    std::vector<uint8_t> recordBytes;
+    std::vector<uint8_t> blockBytes;
+    // Writes the blocks gathered so far at the current end of the data-block area.
+    auto flushBlocks = [&]() {
+        if (blockBytes.empty())
+            return true;
+        if (!m_pBinary->Seek(nDataArea + nDataOffset, 0) || !WriteBytes(m_pBinary.Get(), blockBytes.data(), static_cast<uint32_t>(blockBytes.size())))
+            return false;
+        nDataOffset += static_cast<int64_t>(blockBytes.size());
+        blockBytes.clear();
+        return true;
+    };
+    for (size_t nFirst = 0; nFirst < records.size(); nFirst += kRecordBatch)
     {
-        if (!WriteBytes(m_pBinary.Get(), pRecord, sizeof *pRecord))
+        const size_t nCount = std::min(records.size() - nFirst, static_cast<size_t>(kRecordBatch));
+        recordBytes.resize(nCount * sizeof(SScenarioTreatment));
+        for (size_t k = 0; k < nCount; ++k)
+        {
+            const SScenarioTreatment* pRecord = records[nFirst + k];
+            std::memcpy(recordBytes.data() + k * sizeof(SScenarioTreatment), pRecord, sizeof(SScenarioTreatment));
+            const uint32_t nBlockSize = pRecord->treatment.nDataSize;
+            if (nBlockSize == 0)
+                continue;  // a 0-byte block changes nothing in the file
+            // A handle that does not resolve to a block of at least nDataSize bytes cannot be written.
+            const auto* pBlock = static_cast<const uint8_t*>(m_hHeap->Data(pRecord->treatment.pData));
+            if (!pBlock || m_hHeap->Size(pRecord->treatment.pData) < nBlockSize)
+                return false;
+            // Very large blocks are written from where they are instead of being copied.
+            if (blockBytes.size() + nBlockSize > static_cast<uint64_t>(kMaxBufferedSpan))
+            {
+                if (!flushBlocks())
+                    return false;
+                if (nBlockSize > static_cast<uint64_t>(kMaxBufferedSpan))
+                {
+                    if (!m_pBinary->Seek(nDataArea + nDataOffset, 0) || !WriteBytes(m_pBinary.Get(), pBlock, nBlockSize))
+                        return false;
+                    nDataOffset += nBlockSize;
+                    continue;
+                }
+            }
+            blockBytes.insert(blockBytes.end(), pBlock, pBlock + nBlockSize);
+        }
+        const int64_t nAt = WOX_SCENARIO_RECORDS_POSITION + static_cast<int64_t>(nFirst * sizeof(SScenarioTreatment));
+        if (!m_pBinary->Seek(nAt, 0) || !WriteBytes(m_pBinary.Get(), recordBytes.data(), static_cast<uint32_t>(recordBytes.size())) ||
+            !flushBlocks())
             return false;
-        nNext += sizeof *pRecord;
-        uint32_t nBlockSize = pRecord->treatment.nDataSize;
-        if (nBlockSize == 0)
-            continue;  // a 0-byte block changes nothing in the file
-        // A handle that does not resolve to a block of at least nDataSize bytes cannot be written.
-        const void* pBlock = m_hHeap->Data(pRecord->treatment.pData);
-        if (!pBlock || m_hHeap->Size(pRecord->treatment.pData) < nBlockSize)
-            return false;
-        CPositionGuard position(m_pBinary.Get(), nNext);
-        if (!m_pBinary->Seek(nDataArea + nDataOffset, 0) || !WriteBytes(m_pBinary.Get(), pBlock, nBlockSize))
-            return false;
-        nDataOffset += nBlockSize;
     }
 
     m_header.info = pData->info;

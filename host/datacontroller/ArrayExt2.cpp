@@ -148,6 +148,6 @@ int CArrayExt2::RemoveAll(int /*nReserved*/, int nWaitMs, WoxStopEvent pStop)
     CContainerGuard guard(m_lock, nWaitMs, pStop.Get());
     if (!guard.Owns())
         return 0;
-    m_elements.Clear();
+    m_elements.RemoveAll();
     return 1;
 }

@@ -21,16 +21,22 @@ std::optional<CWaitDeadline::Clock::time_point> CWaitDeadline::SliceEnd(bool bWa
     return (m_end && *m_end < slice) ? *m_end : slice;
 }
 
-bool CContainerLock::Acquire(const CWaitDeadline& deadline, ITdEvent* pStop)
+bool CContainerLock::AcquireContended(int nWaitMs, ITdEvent* pStop)
 {
-    if (m_mutex.try_lock())
-        return true;
+    return AcquireContended(CWaitDeadline(nWaitMs), pStop);
+}
+
+bool CContainerLock::AcquireContended(const CWaitDeadline& deadline, ITdEvent* pStop)
+{
     if (deadline.IsTryOnce())
         return false;
-    if (!pStop && !deadline.SliceEnd(false))
+    // A holder keeps the lock for microseconds: a few yields usually see it free again.
+    constexpr int kYields = 64;
+    for (int i = 0; i < kYields; ++i)
     {
-        m_mutex.lock();
-        return true;
+        std::this_thread::yield();
+        if (TryAcquire())
+            return true;
     }
     for (;;)
     {
@@ -39,37 +45,36 @@ bool CContainerLock::Acquire(const CWaitDeadline& deadline, ITdEvent* pStop)
         auto retry = CWaitDeadline::Clock::now() + std::chrono::milliseconds(kLockRetryMs);
         auto end = deadline.SliceEnd(false);
         std::this_thread::sleep_until(end && *end < retry ? *end : retry);
-        if (m_mutex.try_lock())
+        if (TryAcquire())
             return true;
     }
 }
 
-void CContainerLock::Release(bool bChanged)
+void CContainerLock::WakeChangeWaiters()
 {
-    bool bNotify = false;
-    if (bChanged)
+    // Taking the waiters' lock orders this wake after a waiter's last look at the change count.
     {
-        ++m_nChanges;
-        bNotify = m_nWaiters > 0;
+        std::lock_guard<std::mutex> guard(m_changeLock);
     }
-    m_mutex.unlock();
-    if (bNotify)
-        m_changed.notify_all();
+    m_changed.notify_all();
 }
 
 void CContainerLock::WaitForChange(const CWaitDeadline& deadline, ITdEvent* pStop)
 {
     if (deadline.Expired())
         return;
-    // The caller holds m_mutex; the condition gives it up while sleeping and retakes it.
-    std::unique_lock<std::mutex> held(m_mutex, std::adopt_lock);
-    unsigned nSeen = m_nChanges;
-    auto bChanged = [this, nSeen] { return m_nChanges != nSeen; };
-    ++m_nWaiters;
-    if (auto end = deadline.SliceEnd(pStop != nullptr))
-        m_changed.wait_until(held, *end, bChanged);
-    else
-        m_changed.wait(held, bChanged);
-    --m_nWaiters;
-    held.release();
+    const unsigned nSeen = m_nChanges.load(std::memory_order_relaxed);
+    m_nChangeWaiters.fetch_add(1, std::memory_order_relaxed);
+    Release();
+    {
+        std::unique_lock<std::mutex> waiting(m_changeLock);
+        auto bChanged = [this, nSeen] { return m_nChanges.load(std::memory_order_relaxed) != nSeen; };
+        if (auto end = deadline.SliceEnd(pStop != nullptr))
+            m_changed.wait_until(waiting, *end, bChanged);
+        else
+            m_changed.wait(waiting, bChanged);
+    }
+    // The caller goes on holding the lock, whatever the deadline says by now.
+    Acquire(CWaitDeadline(-1), nullptr);
+    m_nChangeWaiters.fetch_sub(1, std::memory_order_relaxed);
 }

@@ -117,21 +117,6 @@ bool CElementIndex::ReserveBlocks(size_t nBlocks)
     return true;
 }
 
-unsigned char* CElementIndex::TakeBlock()
-{
-    if (m_pSpares)
-    {
-        unsigned char* pBlock = m_pSpares;
-        std::memcpy(&m_pSpares, pBlock, sizeof m_pSpares);
-        --m_nSpares;
-        return pBlock;
-    }
-    unsigned char* pBlock = m_pFresh;
-    m_pFresh += m_nStride;
-    --m_nFresh;
-    return pBlock;
-}
-
 void CElementIndex::MoveGap(size_t nPosition)
 {
     if (nPosition < m_nGapStart)
@@ -212,4 +197,21 @@ void CElementIndex::Clear()
     m_pFresh = m_pSpares = nullptr;
     m_nFresh = m_nSpares = 0;
     m_nNextChunk = 0;
+}
+
+void CElementIndex::RemoveAll()
+{
+    if (Size() > kKeptBytes / (m_nStride ? m_nStride : 1))
+    {
+        Clear();
+        return;
+    }
+    // Spares are taken last in, first out: pushing the last element's block first gives the next
+    // elements the old blocks in their old order.
+    for (size_t i = m_slots.size(); i > m_nGapEnd; --i)
+        PushSpare(m_slots[i - 1]);
+    for (size_t i = m_nGapStart; i > 0; --i)
+        PushSpare(m_slots[i - 1]);
+    m_nGapStart = 0;
+    m_nGapEnd = m_slots.size();
 }

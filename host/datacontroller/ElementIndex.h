@@ -16,6 +16,7 @@
 // gives everything back in one go.
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 class CElementIndex
@@ -41,13 +42,28 @@ public:
     // Puts a new element before position nIndex (nIndex <= Size()) and answers its block, not
     // initialised: the caller sets all of it. None when memory is short; nothing changes then.
     unsigned char* Insert(size_t nIndex);
-    unsigned char* Append() { return Insert(Size()); }
+    unsigned char* Append()
+    {
+        // Filling an array: the gap is at the end and a block is at hand, so nothing moves.
+        if (m_nGapEnd == m_slots.size() && m_nGapStart < m_nGapEnd && (m_pSpares || m_nFresh))
+        {
+            unsigned char* pBlock = TakeBlock();
+            m_slots[m_nGapStart++] = pBlock;
+            return pBlock;
+        }
+        return Insert(Size());
+    }
     // Makes room for nMore further elements, so that inserting them cannot fail.
     bool Reserve(size_t nMore);
     // Removes nCount elements from nIndex (the range must lie inside); their blocks become spares.
     void Erase(size_t nIndex, size_t nCount);
     // Removes all elements and gives all memory back.
     void Clear();
+    // Removes all elements but keeps their blocks and the slot array for the next ones, so that a
+    // list emptied and filled again (a tree list per condition, the one-element hand-over arrays
+    // per record) allocates nothing. More than kKeptBytes of blocks go back as with Clear.
+    void RemoveAll();
+    static constexpr size_t kKeptBytes = 256 * 1024;
     size_t SpareCount() const { return m_nSpares; }
 
 private:
@@ -55,7 +71,21 @@ private:
     bool GrowSlots(size_t nMinGap);
     // Ensures nBlocks blocks can be taken without allocating.
     bool ReserveBlocks(size_t nBlocks);
-    unsigned char* TakeBlock();
+    unsigned char* TakeBlock()
+    {
+        unsigned char* pBlock;
+        if (m_pSpares)
+        {
+            pBlock = m_pSpares;
+            std::memcpy(&m_pSpares, pBlock, sizeof m_pSpares);
+            --m_nSpares;
+            return pBlock;
+        }
+        pBlock = m_pFresh;
+        m_pFresh += m_nStride;
+        --m_nFresh;
+        return pBlock;
+    }
     void PushSpare(unsigned char* pBlock);
 
     std::vector<unsigned char*> m_slots; // elements before the gap, the gap, elements after it

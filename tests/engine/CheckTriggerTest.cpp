@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "EngineFixture.h"
+#include "Module.h"
 #include "WoxText.h"
 
 namespace
@@ -53,12 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         SConditionCase{"EqualFailsForNearValue", TEST_FUNCTION_FIRST_CROWN_RATIO, 1, 25.0, CrownRatio(25.000001), 0},
         SConditionCase{"LessFailsAtThreshold", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(30.0), 0},
         SConditionCase{"LessHoldsBelow", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(29.99), 1},
-        SConditionCase{"LessFailsAbove", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(30.01), 0},
         SConditionCase{"GreaterFailsAtThreshold", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(30.0), 0},
         SConditionCase{"GreaterHoldsAbove", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(30.01), 1},
-        SConditionCase{"GreaterFailsBelow", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(29.99), 0},
         SConditionCase{"UnknownOperatorAlwaysHolds", TEST_FUNCTION_FIRST_CROWN_RATIO, 3, 30.0, CrownRatio(-1e9), 1},
-        SConditionCase{"NegativeOperatorAlwaysHolds", TEST_FUNCTION_FIRST_CROWN_RATIO, -1, 30.0, CrownRatio(1e9), 1},
         SConditionCase{"NotANumberPassesLess", TEST_FUNCTION_FIRST_CROWN_RATIO, 0, 30.0, CrownRatio(kNaN), 1},
         SConditionCase{"NotANumberPassesGreater", TEST_FUNCTION_FIRST_CROWN_RATIO, 2, 30.0, CrownRatio(kNaN), 1},
         SConditionCase{"NotANumberFailsEqual", TEST_FUNCTION_FIRST_CROWN_RATIO, 1, 30.0, CrownRatio(kNaN), 0}),
@@ -72,7 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
         SConditionCase{"TextReadAsNumber", TEST_FUNCTION_FIRST_SPECIES, 1, 7.5, FirstSpecies("7.5"), 1},
         SConditionCase{"TextWithTrailingLetters", TEST_FUNCTION_FIRST_SPECIES, 1, 7.5, FirstSpecies("7.5cm"), 1},
         SConditionCase{"TextWithBlanksAndSign", TEST_FUNCTION_FIRST_SPECIES, 1, 25.0, FirstSpecies(" +2.5e1"), 1},
-        SConditionCase{"TextWithMinusSign", TEST_FUNCTION_FIRST_SPECIES, 1, -3.25, FirstSpecies("-3.25"), 1},
         SConditionCase{"TextBeginningWithLetterIsZero", TEST_FUNCTION_FIRST_SPECIES, 1, 0.0, FirstSpecies("PSME"), 1},
         SConditionCase{"EmptyTextIsZero", TEST_FUNCTION_FIRST_SPECIES, 1, 0.0, FirstSpecies(""), 1},
         SConditionCase{"BorrowedTextReadAsNumber", TEST_FUNCTION_FIRST_SPECIES_SHARED, 1, 7.5, FirstSpecies("7.5"), 1},
@@ -114,22 +111,6 @@ TEST_F(CCheckTriggerTest, FirstFailingConditionEndsTheCheck)
     EXPECT_EQ(1, m_pLibMgr->Loads(otherLibrary));
 }
 
-TEST_F(CCheckTriggerTest, EveryConditionLoadsItsLibraryAndMakesItsOwnEnumerator)
-{
-    m_port.SetTrees("S1", Stems(3));
-    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
-    for (int i = 0; i < 3; ++i)
-        AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);
-    const int nCreatedBefore = CreatedEnumerators();
-
-    EXPECT_EQ(1, Check(record));
-
-    EXPECT_EQ(3, CreatedEnumerators() - nCreatedBefore);
-    EXPECT_EQ(3, m_pLibMgr->Loads(FunctionLibraryPath()));
-    EXPECT_EQ(1, m_log.Count("GetStandInventory"));
-    EXPECT_EQ(0, LiveEnumerators());
-}
-
 TEST_F(CCheckTriggerTest, EachConditionFiltersTheWholeStandAfresh)
 {
     m_port.SetTrees("S1", {MakeTestTree("PSME", 30, 20), MakeTestTree("TSHE", 30, 20), MakeTestTree("PSME", 30, 20)});
@@ -148,7 +129,14 @@ TEST_F(CCheckTriggerTest, EachConditionFiltersTheWholeStandAfresh)
 }
 
 // Whatever the check cannot have makes it answer 0, and it still gives back what it took.
-enum class EBroken { MissingLibrary, NoFactoryExport, UnknownFunction, TooManyConditions, NegativeConditionCount };
+enum class EBroken { MissingLibrary, NoFactoryExport, EnumeratorNotReady, UnknownFunction, TooManyConditions, NegativeConditionCount };
+
+void RefuseInitialize(int bRefuse)
+{
+    auto pfn = WoxModuleFunction<PFN_TestFuncEnumRefuseInitialize>(WoxModuleLoad(WOX_TEST_FUNCTION_LIBRARY), TEST_FUNCTIONS_REFUSE_INITIALIZE);
+    ASSERT_TRUE(pfn);
+    pfn(bRefuse);
+}
 
 class CBrokenConditionTest : public CCheckTriggerTest, public ::testing::WithParamInterface<EBroken>
 {
@@ -169,6 +157,7 @@ TEST_P(CBrokenConditionTest, AnswersZero)
         ASSERT_TRUE(m_host.Registry()->ReadString("Libraries", "Data Controller Library", szDataController, WOX_MAX_PATH));
         WoxCopyText(spec.szLibrary, szDataController);
         break;
+    case EBroken::EnumeratorNotReady: RefuseInitialize(1); break;
     case EBroken::UnknownFunction: spec.nFunction = 999; break;
     case EBroken::TooManyConditions:
         for (int i = 1; i < WOX_SCENARIO_MAX_TRIGGERS; ++i)
@@ -179,21 +168,28 @@ TEST_P(CBrokenConditionTest, AnswersZero)
     }
 
     EXPECT_EQ(0, Check(record));
+    RefuseInitialize(0);
     EXPECT_EQ(0, m_port.RefCount());
     EXPECT_EQ(0, LiveEnumerators());
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, CBrokenConditionTest,
-                         ::testing::Values(EBroken::MissingLibrary, EBroken::NoFactoryExport, EBroken::UnknownFunction,
+                         ::testing::Values(EBroken::MissingLibrary, EBroken::NoFactoryExport, EBroken::EnumeratorNotReady, EBroken::UnknownFunction,
                                            EBroken::TooManyConditions, EBroken::NegativeConditionCount));
 
+// Each of fifteen conditions on one library loads it and makes an enumerator of its own; the
+// tree list is fetched once.
 TEST_F(CCheckTriggerTest, FifteenConditionsAreAllEvaluated)
 {
     m_port.SetTrees("S1", Stems(3));
     SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
     for (int i = 0; i < WOX_SCENARIO_MAX_TRIGGERS; ++i)
         AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);
+    const int nCreatedBefore = CreatedEnumerators();
     EXPECT_EQ(1, Check(record));
+    EXPECT_EQ(WOX_SCENARIO_MAX_TRIGGERS, CreatedEnumerators() - nCreatedBefore);
+    EXPECT_EQ(WOX_SCENARIO_MAX_TRIGGERS, m_pLibMgr->Loads(FunctionLibraryPath()));
+    EXPECT_EQ(1, m_log.Count("GetStandInventory"));
 
     record.triggers[WOX_SCENARIO_MAX_TRIGGERS - 1].dValue = 4.0;
     EXPECT_EQ(0, Check(record));

@@ -52,8 +52,8 @@ TEST_F(CRunComponentTest, EachRecordIsHandedOverAloneAndNotifiedInOrder)
         EXPECT_EQ("S1", handOver.stand);
         EXPECT_EQ(77, handOver.nPassThrough);
         EXPECT_EQ(&m_port, handOver.pPortData);
-        EXPECT_EQ(9, handOver.nMessageType);
-        EXPECT_EQ(2010, handOver.nMessageYear);
+        EXPECT_EQ(9, handOver.message.nType);
+        EXPECT_EQ(2010, handOver.message.nYear);
     }
     EXPECT_EQ("first", m_thinning.HandOvers()[0].treatment);
     EXPECT_EQ("second", m_clearcut.HandOvers()[0].treatment);
@@ -121,11 +121,37 @@ TEST_F(CRunComponentTest, UnknownOrRefusingTreatmentComponentKeepsItsRecord)
     EXPECT_EQ(1, m_log.Count("ShowStandMessage"));
     EXPECT_EQ(1, m_log.Count("StandTreated"));
 
+    // The arrays were emptied after the failed lookup and the refusal: one element each.
+    ASSERT_EQ((Names{"S3/applied"}), HandedOver(m_thinning));
+    const STestHandOver& applied = m_thinning.HandOvers()[0];
+    EXPECT_EQ((std::vector<int>{1, 1, 1}), (std::vector<int>{applied.nYears, applied.nStands, applied.nTreatments}));
+
     // Both are tried again in the next period; the refusing component now accepts.
     m_clearcut.RefuseAll(false);
     EXPECT_EQ(1, Run(2010));
     EXPECT_EQ(2u, m_clearcut.HandOvers().size());
     EXPECT_EQ((Records{{2005, "S1", "unknown"}}), Remaining());
+}
+
+TEST_F(CRunComponentTest, StandMessageKeepsWhatAComponentWroteForTheNextRecord)
+{
+    Append(NormalRecord(2005, "S1", "first"));
+    Append(NormalRecord(2005, "S2", "second", kClearcutGuid));
+    m_thinning.WriteIntoMessage(42, "thinned to 24 m2/ha");
+
+    EXPECT_EQ(1, Run(2005));
+
+    ASSERT_EQ(1u, m_clearcut.HandOvers().size());
+    const SStandMessage& second = m_clearcut.HandOvers()[0].message;
+    EXPECT_STREQ("S2", second.szStand);
+    EXPECT_EQ(42, second.nValue);
+    EXPECT_STREQ("thinned to 24 m2/ha", second.szText);
+
+    // A new run starts from a fresh message.
+    Append(NormalRecord(2010, "S3", "third", kClearcutGuid));
+    EXPECT_EQ(1, Run(2010));
+    EXPECT_EQ(0, m_clearcut.HandOvers()[1].message.nValue);
+    EXPECT_STREQ("", m_clearcut.HandOvers()[1].message.szText);
 }
 
 TEST_F(CRunComponentTest, RefusedStandMessageStopsTheRun)

@@ -137,4 +137,44 @@ TEST_F(CSetupComponentTest, UnreadableChoiceAnswersZero)
     EXPECT_EQ(path, std::string(m_scenario.szPath));
     EXPECT_EQ(0, m_scenario.pTreatments->GetSize());
 }
+
+// Setup answers 0 without showing the dialog when the dialog, the file object or the treatment
+// list cannot be made.
+enum class ESetupPart { Dialog, File, TreatmentList };
+
+class CSetupFailureTest : public CSetupComponentTest, public ::testing::WithParamInterface<ESetupPart>
+{
+};
+
+TEST_P(CSetupFailureTest, AnswersZeroWithoutShowingTheDialog)
+{
+    m_port.SetScenarioFolder(m_folder.Path());
+    const std::string missing = m_folder.File("libMissing.so");
+    CEngineProbe* pEngine = m_pEngine;
+    switch (GetParam())
+    {
+    case ESetupPart::Dialog: m_host.Registry()->SetString("Libraries", "Data Controller Library", missing); break;
+    case ESetupPart::File: m_host.Registry()->SetString("Libraries", "IO Library", missing); break;
+    case ESetupPart::TreatmentList:
+    {
+        // A component created while the registry named a library that is gone by the setup.
+        std::string dataController = m_host.Registry()->Get("Libraries", "Data Controller Library");
+        m_host.Registry()->SetString("Libraries", "Data Controller Library", missing);
+        pEngine = new CEngineProbe(m_host.Heap());
+        pEngine->AddReference();
+        ASSERT_EQ(1, pEngine->Create(m_pLibMgr, m_host.ThreadPool(), m_host.Registry(), m_host.ErrorReporter(), m_host.SpeciesMap(), &m_compMgr));
+        m_host.Registry()->SetString("Libraries", "Data Controller Library", dataController);
+        break;
+    }
+    }
+    CChooser chooser(true);
+
+    EXPECT_EQ(0, pEngine->SetupComponent(&m_data, {}));
+    EXPECT_EQ(0, chooser.m_nTemplate);
+    EXPECT_STREQ("", m_scenario.szPath);
+    if (pEngine != m_pEngine)
+        pEngine->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, CSetupFailureTest, ::testing::Values(ESetupPart::Dialog, ESetupPart::File, ESetupPart::TreatmentList));
 }

@@ -1,4 +1,4 @@
-// The typed record arrays: tree records and species records.
+// The typed record arrays, with tree records.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -31,22 +31,4 @@ TEST(ArrayExtTmp, TreeRecordsAreCopiedWhole)
     EXPECT_FALSE(pTrees->Add(nullptr));
     ASSERT_TRUE(pTrees->RemoveAll(0));
     EXPECT_EQ(pTrees->GetSize(), 0);
-}
-
-TEST(ArrayExtTmp, SpeciesRecordsKeepTheirFields)
-{
-    IDynamicPtrTemplate<ISpeciesListExt> pSpecies(WoxCreateSpeciesMapExt(nullptr));
-    ASSERT_TRUE(pSpecies->Initialize(nullptr, nullptr, nullptr));
-    SSpeciesRecord record{};
-    // Sources as wide as the fields: the bounded copy may look at the whole width.
-    const char szCode[10] = "PSME";
-    const char szName[50] = "Douglas-fir";
-    WoxCopyText(record.szCode, szCode);
-    WoxCopyText(record.szCommonName, szName);
-    ASSERT_TRUE(pSpecies->Add(&record));
-    SSpeciesRecord* pStored = pSpecies->GetAt(0);
-    ASSERT_NE(pStored, nullptr);
-    EXPECT_NE(pStored, &record);
-    EXPECT_STREQ(pStored->szCode, "PSME");
-    EXPECT_STREQ(pStored->szCommonName, "Douglas-fir");
 }

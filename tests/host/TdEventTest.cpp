@@ -48,11 +48,3 @@ TEST(TdEvent, UnlimitedWaitIsReleasedFromAnotherThread)
     waiter.join();
     EXPECT_EQ(nResult, 0);
 }
-
-TEST(TdEvent, UseBeforeCreateFails)
-{
-    EventPtr pEvent(WoxCreateTdEvent(nullptr));
-    EXPECT_FALSE(pEvent->SetEvent());
-    EXPECT_NE(pEvent->Wait(0), 0);
-    EXPECT_NE(pEvent->GetWaitHandle(), nullptr);
-}

@@ -68,20 +68,6 @@ TEST(TdMutex, InitialOwnerIsTheCreatingThread)
     EXPECT_EQ(WaitFromOtherThread(pMutex.Get()), 0);
 }
 
-TEST(TdMutex, WaitIsReleasedWhenTheOwnerLetsGo)
-{
-    MutexPtr pMutex = NewMutex();
-    ASSERT_EQ(pMutex->Wait(-1), 0);
-    std::atomic<int> nResult{-2};
-    std::thread waiter([&] {
-        nResult = pMutex->Wait(-1);
-        pMutex->ReleaseMutex();
-    });
-    pMutex->ReleaseMutex();
-    waiter.join();
-    EXPECT_EQ(nResult, 0);
-}
-
 struct SCombinedCase
 {
     const char* pszName;
@@ -159,24 +145,6 @@ TEST(TdMutex, CombinedWaitEndsWhenEitherSideComesLater)
     run2.join();
     EXPECT_EQ(nResult, 0);
     EXPECT_EQ(nOwnedRelease, 1);
-}
-
-TEST(TdMutex, RunProtocolSeesAStopRequestedBeforeItStarts)
-{
-    // The window's StopThread(0): set the stop, take the mutex, reset the stop, keep the mutex.
-    MutexPtr pMutex = NewMutex();
-    EventPtr pStop = NewStopEvent();
-    pStop->SetEvent();
-    ASSERT_EQ(pMutex->Wait(-1), 0);
-    pStop->ResetEvent();
-
-    // A run submitted now blocks until the window sets the stop again, and then leaves at once.
-    std::atomic<int> nRun{-2};
-    std::thread run([&] { nRun = pMutex->WaitMutexOrHandle(pStop->GetWaitHandle(), -1, 0); });
-    pStop->SetEvent();
-    run.join();
-    EXPECT_EQ(nRun, 1);
-    EXPECT_TRUE(pMutex->ReleaseMutex());
 }
 
 TEST(TdMutex, WaitAllTakesBothOrNothing)

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 
 #include "ScenarioInputCheck.h"
 #include "ScenarioSeeds.h"
@@ -173,16 +172,5 @@ TEST(ScenarioFuzzCorpus, ReplaysWithExactOutcomes)
         ++nFiles;
     }
     EXPECT_GE(nFiles, expected.size());
-}
-
-// The committed seeds are the ones the generator writes.
-TEST(ScenarioFuzzCorpus, SeedsMatchTheGenerator)
-{
-    for (const SSeed& seed : ScenarioSeeds())
-    {
-        std::ifstream in(std::string(WOX_FUZZ_CORPUS) + "/" + seed.name, std::ios::binary);
-        CBytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(bytes, seed.bytes) << seed.name;
-    }
 }
 }

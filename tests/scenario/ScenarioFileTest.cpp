@@ -73,23 +73,16 @@ protected:
     std::unique_ptr<CScenarioBackend> m_pBackend;
 };
 
-TEST_P(ScenarioFileTest, CreateWritesAFreshHeaderOf512Bytes)
+TEST_P(ScenarioFileTest, CreateWritesAFreshHeaderAndAnEmptySaveOnlyTheHeader)
 {
     std::string path = m_pBackend->Path("new.scenario");
     auto pFile = m_pBackend->NewFile();
     ASSERT_TRUE(pFile->Create(path.c_str()));
     EXPECT_TRUE(pFile->IsOpen());
-    pFile->Close();
     CBytes bytes = m_pBackend->Get(path);
     EXPECT_EQ(bytes, HeaderBytes({}, 0));
     EXPECT_EQ(CBytes(bytes.begin() + kVersion, bytes.begin() + kVersion + 8), (CBytes{0xCD, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0x08, 0x40}));
-}
 
-TEST_P(ScenarioFileTest, SavingAnEmptyScenarioWritesOnlyTheHeader)
-{
-    std::string path = m_pBackend->Path("empty.scenario");
-    auto pFile = m_pBackend->NewFile();
-    ASSERT_TRUE(pFile->Create(path.c_str()));
     std::vector<SRecordBytes> none;
     SInfoBytes info{"Empty plan", "nothing yet", 2050};
     SScenarioData data = MakeData(info, none, {});
@@ -326,5 +319,67 @@ TEST_P(ScenarioFileTest, FailedCreateOrOpenLeavesTheObjectClosedButUsable)
     EXPECT_TRUE(pFile->IsOpen());
 }
 
+TEST_P(ScenarioFileTest, SaveThatFailsPartWayLeavesTheOldHeader)
+{
+    if (GetParam() != EBackend::Memory)
+        GTEST_SKIP() << "a full disk is simulated on the memory volume";
+    std::string path = m_pBackend->Path("full.scenario");
+    const CBytes original = FileBytes({"Old", "", 2050}, SampleRecords(), {BlockBytes(24, 1), BlockBytes(8, 2)});
+    m_pBackend->Put(path, original);
+    std::vector<SRecordBytes> records(300, SampleRecords()[0]);
+    SScenarioData data = MakeData({"New", "", 2050}, records, std::vector<CBytes>(300, BlockBytes(24, 3)));
+    m_pBackend->Volume().SetFileSizeLimit(original.size() + 100 * kRecord);
+
+    auto pFile = m_pBackend->NewFile();
+    ASSERT_TRUE(pFile->Open(path.c_str()));
+    EXPECT_FALSE(pFile->WriteRecords(&data));
+    pFile.reset();
+    FreeTreatmentBlocks(m_pBackend->Heap(), data.pTreatments.Get());
+
+    // The header is written last: the file still describes the old scenario.
+    const CBytes after = m_pBackend->Get(path);
+    ASSERT_GE(after.size(), original.size());
+    EXPECT_EQ(CBytes(after.begin(), after.begin() + kRecords), CBytes(original.begin(), original.begin() + kRecords));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ScenarioFileTest, testing::Values(EBackend::Memory, EBackend::Host), BackendName);
+
+// Initialize fails when a library or the binary-file object cannot be had, and the object then
+// makes no file.
+struct SInitCase
+{
+    const char* pszName;
+    const char* pszValue;    // the registry value under "Libraries" that is changed
+    const char* pszLibrary;  // "" = empty, "missing" = a file that does not exist, "data" = the Data Controller
+};
+
+class ScenarioFileInitTest : public testing::TestWithParam<SInitCase>
+{
+};
+
+TEST_P(ScenarioFileInitTest, FailsAndMakesNoFile)
+{
+    CTestHost host;
+    ASSERT_TRUE(host.Loaded());
+    CTempFolder folder;
+    const std::string library = GetParam().pszLibrary;
+    std::string value = library == "missing" ? folder.File("libMissing.so") : "";
+    if (library == "data")
+        value = host.Registry()->Get("Libraries", "Data Controller Library");
+    host.Registry()->SetString("Libraries", GetParam().pszValue, value);
+
+    CScenarioFile file(host.Heap());
+    EXPECT_FALSE(file.Initialize(host.LibMgr(), host.Registry(), host.ErrorReporter()));
+    const std::string path = folder.File("new.scenario");
+    EXPECT_FALSE(file.Create(path.c_str()));
+    EXPECT_FALSE(WoxFileExists(path.c_str()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, ScenarioFileInitTest,
+                         testing::Values(SInitCase{"NoDataController", "Data Controller Library", ""},
+                                         SInitCase{"NoIoLibrary", "IO Library", ""},
+                                         SInitCase{"DataControllerMissing", "Data Controller Library", "missing"},
+                                         SInitCase{"IoLibraryMissing", "IO Library", "missing"},
+                                         SInitCase{"IoLibraryWithoutBinaryFactory", "IO Library", "data"}),
+                         [](const auto& info) { return std::string(info.param.pszName); });
 }

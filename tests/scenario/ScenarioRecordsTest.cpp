@@ -63,17 +63,6 @@ TEST(ScenarioRecords, ResetTriggerPartSetsDefaultsAndLeavesOtherBytes)
         EXPECT_EQ(p[at], 0xAB) << at;
 }
 
-TEST(ScenarioRecords, ResetTriggerSpecMatchesTheSpecificationOfAResetPart)
-{
-    SScenarioTreatment record;
-    std::memset(&record, 0, sizeof record);
-    ResetTriggerPart(record);
-    SScenarioTriggerSpec spec;
-    std::memset(&spec, 0, sizeof spec);
-    ResetTriggerSpec(spec);
-    EXPECT_EQ(std::memcmp(&spec, &record.triggers[7], sizeof spec), 0);
-}
-
 struct SClampCase
 {
     int32_t nStored;

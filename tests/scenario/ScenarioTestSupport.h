@@ -82,6 +82,7 @@ public:
     }
 
     bool Ready() const { return m_kind == EBackend::Memory || (m_pHost && m_pHost->Loaded()); }
+    CMemoryVolume& Volume() { return m_volume; }
     IWoxHeap* Heap() { return &m_heap; }
     CWatchedHeap& WatchedHeap() { return m_heap; }
 

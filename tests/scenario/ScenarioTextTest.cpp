@@ -108,8 +108,6 @@ INSTANTIATE_TEST_SUITE_P(
     Fields, ScenarioJsonError,
     testing::Values(
         SErrorCase{"Format", [](nlohmann::json& j) { j.erase("format"); }, "format: missing"},
-        SErrorCase{"Records", [](nlohmann::json& j) { j.erase("records"); }, "records: missing"},
-        SErrorCase{"InfoName", [](nlohmann::json& j) { j["info"].erase("name"); }, "info.name: missing"},
         SErrorCase{"EndYearType", [](nlohmann::json& j) { j["info"]["endYear"] = "2050"; }, "info.endYear: expected an integer"},
         SErrorCase{"TreatmentName", [](nlohmann::json& j) { j["records"][2]["treatment"].erase("name"); }, "records[2].treatment.name: missing"},
         SErrorCase{"StandTooLong", [](nlohmann::json& j) { j["records"][0]["stand"] = std::string(31, 'x'); },
@@ -118,12 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
         SErrorCase{"Hex", [](nlohmann::json& j) { j["records"][0]["treatment"]["data"] = "0g"; }, "records[0].treatment.data: not a hex digit"},
         SErrorCase{"Guid", [](nlohmann::json& j) { j["records"][0]["treatment"]["component"] = "{1234}"; },
                    "records[0].treatment.component: expected a GUID such as {01234567-89AB-CDEF-0123-456789ABCDEF}"},
-        SErrorCase{"TriggerValue", [](nlohmann::json& j) { j["records"][1]["triggers"][0].erase("value"); }, "records[1].triggers[0].value: missing"},
         SErrorCase{"TriggerCount", [](nlohmann::json& j) { j["records"][1]["triggerCount"] = 2; },
                    "records[1].triggers: expected 2 conditions (triggerCount)"},
         SErrorCase{"ExtraPastEnd", [](nlohmann::json& j) { j["records"][0]["extraBytes"] = {{{"offset", 8887}, {"hex", "0102"}}}; },
-                   "records[0].extraBytes[0].hex: reaches past the end of the record"},
-        SErrorCase{"FlagsRange", [](nlohmann::json& j) { j["records"][0]["flags"] = -1; }, "records[0].flags: out of range"}),
+                   "records[0].extraBytes[0].hex: reaches past the end of the record"}),
     [](const testing::TestParamInfo<SErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(ScenarioJson, InvalidJsonIsOneLine)

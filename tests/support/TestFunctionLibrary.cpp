@@ -13,6 +13,7 @@ namespace
 {
 std::atomic<int> g_nCreated{0};
 std::atomic<int> g_nLive{0};
+std::atomic<int> g_bRefuseInitialize{0};
 // Stands in for the species code of a first tree when the list is empty.
 const char kNoSpecies[10] = {};
 
@@ -30,7 +31,7 @@ public:
             delete this;
     }
 
-    int Initialize(IWoxLibMgr*, IWoxRegistry*, IWoxErrorReporter*) override { return 1; }
+    int Initialize(IWoxLibMgr*, IWoxRegistry*, IWoxErrorReporter*) override { return g_bRefuseInitialize ? 0 : 1; }
 
     int ListFunctions(int, IDynamicPtrTemplate<IArrayExt2> pList, int, int, int) override
     {
@@ -161,3 +162,5 @@ WOX_EXPORT IFuncEnum* CreateFuncEnum(HWOXHEAP)
 WOX_EXPORT int TestFuncEnumCreated() { return g_nCreated.load(); }
 
 WOX_EXPORT int TestFuncEnumLive() { return g_nLive.load(); }
+
+WOX_EXPORT void TestFuncEnumRefuseInitialize(int bRefuse) { g_bRefuseInitialize = bRefuse; }

@@ -17,3 +17,6 @@ enum ETestFunction : int
 typedef int (*PFN_TestFuncEnumCount)();
 #define TEST_FUNCTIONS_CREATED "TestFuncEnumCreated"
 #define TEST_FUNCTIONS_LIVE "TestFuncEnumLive"
+// Makes every enumerator's Initialize answer 0 (non-zero) or 1 (0).
+typedef void (*PFN_TestFuncEnumRefuseInitialize)(int bRefuse);
+#define TEST_FUNCTIONS_REFUSE_INITIALIZE "TestFuncEnumRefuseInitialize"

@@ -36,12 +36,6 @@ int CTestCallLog::Count(const std::string& operation)
     return static_cast<int>(std::count_if(m_calls.begin(), m_calls.end(), [&](const STestCall& c) { return c.operation == operation; }));
 }
 
-void CTestCallLog::Clear()
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_calls.clear();
-}
-
 int CTestPortObject::StandTreated(int32_t nYear, const char* pszStand)
 {
     m_log.Add("StandTreated", nYear, pszStand ? pszStand : "");
@@ -80,8 +74,6 @@ int CTestPortData::SendStandMessage(SStandMessage message)
     return 1;
 }
 
-int CTestPortData::GetComponentList(int, IDynamicPtrTemplate<IArrayExt2>, int) { return 0; }
-
 int CTestPortData::GetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand)
 {
     const std::string stand = pszStand ? pszStand : "";
@@ -112,31 +104,11 @@ int CTestPortData::GetProjectInfo(SProjectInfo* pInfo)
     return 1;
 }
 
-int CTestPortData::GetStandList(IDynamicPtrTemplate<IStatusExt>, int) { return 0; }
-
 int CTestPortData::CheckStandMessage(SStandMessage* pMessage)
 {
     m_log.Add("CheckStandMessage", pMessage ? pMessage->nYear : 0, pMessage ? FieldText(pMessage->szStand, sizeof(pMessage->szStand)) : "");
     std::lock_guard<std::mutex> guard(m_lock);
     return ++m_nChecks == m_nRefuseCheckAt ? 0 : 1;
-}
-
-int CTestPortData::SetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t, const char* pszStand)
-{
-    if (!pTrees || !pszStand)
-        return 0;
-    std::vector<SInventory> trees;
-    for (int i = 0; i < pTrees->GetSize(); ++i)
-        if (const SInventory* pTree = pTrees->GetAt(i))
-            trees.push_back(*pTree);
-    SetTrees(pszStand, std::move(trees));
-    return 1;
-}
-
-int CTestPortData::RecordRemoval(int32_t nYear, const char* pszStand, double, double)
-{
-    m_log.Add("RecordRemoval", nYear, pszStand ? pszStand : "");
-    return 1;
 }
 
 int CTestView::ShowStandMessage(SStandMessage* pMessage)
@@ -175,8 +147,12 @@ int CTestTreatmentComponent::RunComponent(SComponentData* pData, SStandMessage* 
     }
     if (pMessage)
     {
-        handOver.nMessageType = pMessage->nType;
-        handOver.nMessageYear = pMessage->nYear;
+        handOver.message = *pMessage;
+        if (!m_writeText.empty())
+        {
+            pMessage->nValue = m_nWriteValue;
+            WoxCopyText(pMessage->szText, m_writeText.c_str());
+        }
     }
     m_log.Add("RunComponent", handOver.nYear, handOver.stand);
     m_handOvers.push_back(handOver);

@@ -33,7 +33,6 @@ public:
     // The operations in call order, e.g. {"CheckStandMessage", "RunComponent", ...}.
     std::vector<std::string> Operations();
     int Count(const std::string& operation);
-    void Clear();
 
 private:
     std::mutex m_lock;
@@ -88,13 +87,13 @@ public:
 
     IWoxPortObject* GetPortObject(int nObject) override;
     int SendStandMessage(SStandMessage message) override;
-    int GetComponentList(int nType, IDynamicPtrTemplate<IArrayExt2> pList, int nReserved) override;
+    int GetComponentList(int, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
     int GetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand) override;
     int GetProjectInfo(SProjectInfo* pInfo) override;
-    int GetStandList(IDynamicPtrTemplate<IStatusExt> pStands, int nReserved) override;
+    int GetStandList(IDynamicPtrTemplate<IStatusExt>, int) override { return 0; }
     int CheckStandMessage(SStandMessage* pMessage) override;
-    int SetStandInventory(IDynamicPtrTemplate<IInventoryExt> pTrees, int32_t nYear, const char* pszStand) override;
-    int RecordRemoval(int32_t nYear, const char* pszStand, double dStemsPerHa, double dVolumePerHa) override;
+    int SetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
+    int RecordRemoval(int32_t, const char*, double, double) override { return 1; }
 
 private:
     CTestCallLog& m_log;
@@ -132,8 +131,7 @@ struct STestHandOver
     std::string treatment;      // the treatment's szName
     int32_t nPassThrough = 0;
     IPortData* pPortData = nullptr;
-    int32_t nMessageType = 0;
-    int32_t nMessageYear = 0;
+    SStandMessage message = {};   // as the component received it
 };
 
 class CTestTreatmentComponent final : public ITreatmentComponent, public CTestCounted
@@ -143,6 +141,12 @@ public:
 
     // Every RunComponent answers 0 (the treatment is not applied).
     void RefuseAll(bool bRefuse) { m_bRefuse = bRefuse; }
+    // Every RunComponent writes this value and text into the stand message it is given.
+    void WriteIntoMessage(int32_t nValue, const char* pszText)
+    {
+        m_nWriteValue = nValue;
+        m_writeText = pszText;
+    }
     const std::vector<STestHandOver>& HandOvers() const { return m_handOvers; }
 
     void AddReference() override { AddRef(); }
@@ -170,6 +174,8 @@ private:
     GUID m_guid;
     CTestCallLog& m_log;
     bool m_bRefuse = false;
+    int32_t m_nWriteValue = 0;
+    std::string m_writeText;
     std::vector<STestHandOver> m_handOvers;
 };
 

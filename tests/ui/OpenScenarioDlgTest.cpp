@@ -6,9 +6,11 @@
 #include <QTest>
 #include <cstring>
 #include <fstream>
+#include <map>
 
 #include "Files.h"
 #include "OpenScenarioDlg.h"
+#include "OpenScenarioLoadViewTd.h"
 #include "ResourceIds.h"
 #include "ScenarioBytes.h"
 #include "ScenarioFile.h"
@@ -69,36 +71,52 @@ protected:
     CTempFolder m_folder;
 };
 
-TEST_F(OpenScenarioDlgTest, AFileThatDoesNotOpenTakesNoRow)
+// One row per file that opens, in the file system's order: a 3.1 file, a 3.0 file (converted in
+// place merely by listing it), names and descriptions filling their fields; a damaged file and
+// other files take no row. The chosen row answers its own file's path.
+TEST_F(OpenScenarioDlgTest, RowsFollowTheFilesThatOpen)
 {
-    // The rows follow the file system's order: find it first, then spoil the second file.
-    for (const char* pszFile : {"alpha.scenario", "beta.scenario", "gamma.scenario"})
-        WriteScenario(m_folder.File(pszFile), pszFile, "");
-    std::vector<std::string> order = WoxFindFiles(m_folder.Path().c_str(), "*.scenario");
-    ASSERT_EQ(order.size(), 3u);
-    WriteScenario(m_folder.File(order[0]), "First", "Thin from below");
-    WriteBytes(m_folder.File(order[1]), CBytes(100, 0x5A));
-    WriteScenario(m_folder.File(order[2]), "Third", "Clearcut at 60");
+    const std::string name(50, 'N'), description(256, 'D');
+    WriteScenario(m_folder.File("a.scenario"), "First", "Thin from below");
+    WriteBytes(m_folder.File("b.scenario"), CBytes(100, 0x5A));
+    WriteBytes(m_folder.File("c.scenario"), CByteWriter(512).Text(4, "ScenarioFile").F64(40, 3.0).Text(48, "Old plan").Text(98, "From 3.0").Get());
+    WriteBytes(m_folder.File("d.scenario"), CByteWriter(512).Text(4, "ScenarioFile").F64(40, 3.1).Text(48, name).Text(98, description).Get());
     WriteBytes(m_folder.File("notes.txt"), CBytes(10, 1));
+    const std::map<std::string, std::vector<std::string>> rowOf = {
+        {"a.scenario", {"First", "Thin from below"}}, {"c.scenario", {"Old plan", "From 3.0"}}, {"d.scenario", {name, description.substr(0, 255)}}};
+    std::vector<std::vector<std::string>> expected;
+    std::vector<std::string> paths;
+    for (const std::string& file : WoxFindFiles(m_folder.Path().c_str(), "*.scenario"))
+        if (rowOf.count(file))
+        {
+            expected.push_back(rowOf.at(file));
+            paths.push_back(m_folder.File(file));
+        }
 
     CScenarioFolderPortData portData(m_folder.Path());
     auto pDialog = MakeDialog(portData);
     std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> headers;
     CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
-        WaitForRows(driver, 2);
+        WaitForRows(driver, 3);
         for (int i = 0; i < driver.GetRowCount(kList); ++i)
             rows.push_back({driver.GetRowText(kList, i, 0), driver.GetRowText(kList, i, 1)});
-        headers = {pDialog->List().GetColumnText(0), pDialog->List().GetColumnText(1)};
+        EXPECT_EQ(pDialog->List().GetColumnText(0), "Name");
+        EXPECT_EQ(pDialog->List().GetColumnText(1), "Description");
         EXPECT_EQ(pDialog->List().GetColumnWidth(0), 175);
         EXPECT_TRUE(driver.SelectRow(kList, 1));
         driver.PressButton(IDOK);
     });
     ASSERT_EQ(pDialog->DoModal(), IDOK);
-    EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"First", "Thin from below"}, {"Third", "Clearcut at 60"}}));
-    EXPECT_EQ(headers, (std::vector<std::string>{"Name", "Description"}));
-    EXPECT_EQ(std::string(pDialog->GetChosenPath()), m_folder.File(order[2]));
+    EXPECT_EQ(rows, expected) << "row texts keep a terminator in their 256-byte buffer";
+    EXPECT_EQ(std::string(pDialog->GetChosenPath()), paths.at(1));
     EXPECT_TRUE(automation.m_boxes.empty());
+
+    std::ifstream in(m_folder.File("c.scenario"), std::ios::binary);
+    char bytes[48] = {};
+    in.read(bytes, sizeof bytes);
+    double dVersion = 0;
+    std::memcpy(&dVersion, bytes + 40, 8);
+    EXPECT_DOUBLE_EQ(dVersion, 3.1);
 }
 
 // How the user tries to confirm with nothing chosen.
@@ -154,50 +172,6 @@ TEST_F(OpenScenarioDlgTest, DoubleClickOnARowChoosesIt)
     EXPECT_EQ(std::string(pDialog->GetChosenPath()), m_folder.File("only.scenario"));
 }
 
-TEST_F(OpenScenarioDlgTest, ListingConvertsAVersion30FileInPlace)
-{
-    // A 3.0 header without records: version at 40, name at 48, description at 98, count at 360.
-    const std::string path = m_folder.File("old.scenario");
-    WriteBytes(path, CByteWriter(512).Text(4, "ScenarioFile").F64(40, 3.0).Text(48, "Old plan").Text(98, "From 3.0").I32(360, 0).Get());
-
-    CScenarioFolderPortData portData(m_folder.Path());
-    auto pDialog = MakeDialog(portData);
-    std::string name;
-    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
-        WaitForRows(driver, 1);
-        name = driver.GetRowText(kList, 0, 0);
-        driver.PressButton(IDCANCEL);
-    });
-    EXPECT_EQ(pDialog->DoModal(), IDCANCEL);
-    EXPECT_EQ(name, "Old plan");
-
-    std::ifstream in(path, std::ios::binary);
-    char bytes[48] = {};
-    in.read(bytes, sizeof bytes);
-    double dVersion = 0;
-    std::memcpy(&dVersion, bytes + 40, 8);
-    EXPECT_DOUBLE_EQ(dVersion, 3.1);
-}
-
-TEST_F(OpenScenarioDlgTest, LongNamesAreCutToTheirFields)
-{
-    const std::string name(50, 'N');
-    const std::string description(256, 'D');
-    // Fields filled to the last byte carry no terminator.
-    WriteBytes(m_folder.File("full.scenario"), CByteWriter(512).Text(4, "ScenarioFile").F64(40, 3.1).Text(48, name).Text(98, description).I32(360, 0).Get());
-    CScenarioFolderPortData portData(m_folder.Path());
-    auto pDialog = MakeDialog(portData);
-    std::vector<std::string> row;
-    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
-        WaitForRows(driver, 1);
-        row = {driver.GetRowText(kList, 0, 0), driver.GetRowText(kList, 0, 1)};
-    });
-    pDialog->DoModal();
-    ASSERT_EQ(row.size(), 2u);
-    EXPECT_EQ(row[0], name);
-    EXPECT_EQ(row[1], description.substr(0, 255)) << "row texts keep a terminator in their 256-byte buffer";
-}
-
 TEST_F(OpenScenarioDlgTest, NoProjectInformationLeavesTheListEmpty)
 {
     WriteScenario(m_folder.File("a.scenario"), "A", "");
@@ -209,18 +183,6 @@ TEST_F(OpenScenarioDlgTest, NoProjectInformationLeavesTheListEmpty)
     });
     EXPECT_EQ(pDialog->DoModal(), IDCANCEL);
     EXPECT_EQ(portData.InfoCalls(), 1);
-}
-
-TEST_F(OpenScenarioDlgTest, InitialisationNeedsTheDataControllerLibrary)
-{
-    class CEmptyRegistry final : public IWoxRegistry
-    {
-    public:
-        int ReadString(const char*, const char*, char*, int) override { return 0; }
-    } emptyRegistry;
-    CScenarioFolderPortData portData(m_folder.Path());
-    COpenScenarioDlg dialog(m_host.Heap());
-    EXPECT_FALSE(dialog.Initialize(m_host.LibMgr(), m_host.ThreadPool(), &emptyRegistry, m_host.ErrorReporter(), &portData));
 }
 
 TEST_F(OpenScenarioDlgTest, EveryReferenceIsGivenBack)
@@ -235,6 +197,24 @@ TEST_F(OpenScenarioDlgTest, EveryReferenceIsGivenBack)
         EXPECT_GT(portData.RefCount(), 0);
     }
     EXPECT_EQ(portData.RefCount(), 0) << "the dialog and its task released the port data";
+}
+
+TEST_F(OpenScenarioDlgTest, TaskStoppedBeforeItsSearchListsNothing)
+{
+    for (const char* pszFile : {"a.scenario", "b.scenario"})
+        WriteScenario(m_folder.File(pszFile), pszFile, "");
+    IDynamicPtrTemplate<IArrayExt2> pPaths = m_host.MakeArray(WOX_MAX_PATH);
+    CScenarioFolderPortData portData(m_folder.Path());
+    COpenScenarioLoadViewTd task(m_host.Heap());
+    ASSERT_EQ(1, task.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter(), &portData, 0, pPaths));
+    EXPECT_EQ(1, task.RunThread());
+    EXPECT_EQ(2, pPaths->GetSize());
+
+    // The stop comes while the task reads the project, after its start and before the search.
+    portData.m_onInfo = [&task] { task.StopEvent()->SetEvent(); };
+    pPaths->RemoveAll(0);
+    EXPECT_EQ(1, task.RunThread());
+    EXPECT_EQ(0, pPaths->GetSize());
 }
 
 } // namespace

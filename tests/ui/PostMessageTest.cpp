@@ -34,7 +34,7 @@ protected:
         return pList;
     }
 
-    BOOL PostRow(HWOXWND hWnd, const char* pszText)
+    static BOOL PostRow(HWOXWND hWnd, const char* pszText)
     {
         return PostMessage(hWnd, WM_LVM_INSERTITEMEX, 1, reinterpret_cast<LPARAM>(WoxNewListItem(-1, 0, pszText)), CountingFreeListItem);
     }
@@ -58,59 +58,47 @@ TEST_F(PostMessageTest, HandlesAreRegisteredWhileTheWidgetLives)
     EXPECT_NE(pOther->GetSafeHwnd(), hWnd) << "handles are not reused";
 }
 
-TEST_F(PostMessageTest, QueuedBlocksOfADestroyedControlAreFreed)
+// What becomes of a posted block: run by the control (which frees it), or freed by the layer
+// when its window is gone or does not handle the message. Either way exactly once.
+enum class EFate { Delivered, ControlGone, WidgetGone, GoneBeforePosting, NoWindow, Unhandled };
+
+class PostMessageFateTest : public PostMessageTest, public ::testing::WithParamInterface<EFate>
+{
+};
+
+TEST_P(PostMessageFateTest, FreesTheBlockOnce)
 {
     auto pList = MakeList();
-    const HWOXWND hWnd = pList->GetSafeHwnd();
-    ASSERT_TRUE(PostRow(hWnd, "queued 1"));
-    ASSERT_TRUE(PostRow(hWnd, "queued 2"));
-    pList.reset();   // the control object goes; its widget stays
-    PumpQueued();
-    EXPECT_EQ(g_nFreed.load(), 2);
-}
-
-TEST_F(PostMessageTest, QueuedBlocksOfADestroyedWidgetAreFreed)
-{
-    auto pList = MakeList();
-    const HWOXWND hWnd = pList->GetSafeHwnd();
-    ASSERT_TRUE(PostRow(hWnd, "queued"));
-    delete pList->GetWidget();
-    PumpQueued();
-    EXPECT_EQ(g_nFreed.load(), 1);
-    EXPECT_EQ(pList->GetItemCount(), 0);
-}
-
-TEST_F(PostMessageTest, PostingToAGoneWindowFreesTheBlockAtOnce)
-{
-    HWOXWND hWnd;
+    QTableWidget* pTable = pList->Table();
+    HWOXWND hWnd = GetParam() == EFate::NoWindow ? 0 : pList->GetSafeHwnd();
+    if (GetParam() == EFate::GoneBeforePosting)
+        pList.reset();
+    const UINT nMsg = GetParam() == EFate::Unhandled ? WM_USER + 500 : WM_LVM_INSERTITEMEX;
+    const BOOL bPosted = PostMessage(hWnd, nMsg, 1, reinterpret_cast<LPARAM>(WoxNewListItem(-1, 0, "row")), CountingFreeListItem);
+    EXPECT_EQ(bPosted != 0, GetParam() != EFate::GoneBeforePosting && GetParam() != EFate::NoWindow);
+    if (!bPosted)
     {
-        auto pList = MakeList();
-        hWnd = pList->GetSafeHwnd();
+        EXPECT_EQ(g_nFreed.load(), 1) << "a block that cannot be posted is freed at once";
     }
-    EXPECT_FALSE(PostRow(hWnd, "late"));
-    EXPECT_EQ(g_nFreed.load(), 1);
-    EXPECT_FALSE(PostRow(0, "never a window"));
-    EXPECT_EQ(g_nFreed.load(), 2);
+    if (GetParam() == EFate::ControlGone)
+        pList.reset();   // the control object goes; its widget stays
+    if (GetParam() == EFate::WidgetGone)
+    {
+        delete pList->GetWidget();
+        pTable = nullptr;
+    }
+    PumpQueued();
+    const bool bDelivered = GetParam() == EFate::Delivered;
+    EXPECT_EQ(g_nFreed.load(), bDelivered ? 0 : 1) << "ASan checks that a delivered block was freed by the control";
+    if (pTable && GetParam() != EFate::GoneBeforePosting)
+    {
+        EXPECT_EQ(pTable->rowCount(), bDelivered ? 1 : 0);
+    }
 }
 
-TEST_F(PostMessageTest, DeliveredBlocksAreFreedByTheControlNotTheLayer)
-{
-    auto pList = MakeList();
-    ASSERT_TRUE(PostRow(pList->GetSafeHwnd(), "row"));
-    PumpQueued();
-    EXPECT_EQ(pList->GetItemCount(), 1);
-    EXPECT_EQ(g_nFreed.load(), 0) << "the control freed the block itself (ASan checks it was freed once)";
-}
-
-TEST_F(PostMessageTest, AMessageTheWindowDoesNotHandleFreesItsBlock)
-{
-    auto pList = MakeList();
-    ASSERT_TRUE(PostMessage(pList->GetSafeHwnd(), WM_USER + 500, 1, reinterpret_cast<LPARAM>(WoxNewListItem(0, 0, "x")),
-                            CountingFreeListItem));
-    PumpQueued();
-    EXPECT_EQ(g_nFreed.load(), 1);
-    EXPECT_EQ(pList->GetItemCount(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Fates, PostMessageFateTest,
+                         ::testing::Values(EFate::Delivered, EFate::ControlGone, EFate::WidgetGone, EFate::GoneBeforePosting, EFate::NoWindow,
+                                           EFate::Unhandled));
 
 TEST_F(PostMessageTest, ControlDestroyedWhileThreadsPost)
 {

@@ -5,6 +5,7 @@
 // back.
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "PortData.h"
@@ -27,6 +28,8 @@ public:
     int GetProjectInfo(SProjectInfo* pInfo) override
     {
         ++m_nInfoCalls;
+        if (m_onInfo)
+            m_onInfo();
         if (!m_bAnswer)
             return 0;
         WoxCopyText(pInfo->szProject, "Test project");
@@ -39,6 +42,9 @@ public:
     int CheckStandMessage(SStandMessage*) override { return 0; }
     int SetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
     int RecordRemoval(int32_t, const char*, double, double) override { return 0; }
+
+    // Runs inside every GetProjectInfo, on the caller's thread.
+    std::function<void()> m_onInfo;
 
 private:
     std::string m_folder;

@@ -12,7 +12,6 @@
 #include "ListCtrlEx.h"
 #include "TestHost.h"
 #include "ThreadBase.h"
-#include "WoxText.h"
 #include "UiTestSupport.h"
 
 namespace
@@ -68,34 +67,6 @@ public:
     std::atomic<int> m_nStoppedInLoop{0};
 };
 
-// A registry that answers one value of its own and passes every other question on.
-class COverridingRegistry final : public IWoxRegistry
-{
-public:
-    COverridingRegistry(IWoxRegistry* pInner, std::string section, std::string value, const char* pszAnswer)
-        : m_pInner(pInner), m_section(std::move(section)), m_value(std::move(value)), m_answer(pszAnswer ? pszAnswer : ""),
-          m_bMissing(pszAnswer == nullptr)
-    {
-    }
-    int ReadString(const char* pszSection, const char* pszValue, char* pszBuffer, int nBuffer) override
-    {
-        if (m_section != pszSection || m_value != pszValue)
-            return m_pInner->ReadString(pszSection, pszValue, pszBuffer, nBuffer);
-        if (m_bMissing || nBuffer <= 0)
-            return 0;
-        WoxCopyText(pszBuffer, static_cast<size_t>(nBuffer - 1), m_answer.c_str());
-        pszBuffer[nBuffer - 1] = 0;
-        return 1;
-    }
-
-private:
-    IWoxRegistry* m_pInner;
-    std::string m_section;
-    std::string m_value;
-    std::string m_answer;
-    bool m_bMissing;
-};
-
 class ThreadBaseTest : public ::testing::Test
 {
 protected:
@@ -128,16 +99,13 @@ TEST_F(ThreadBaseTest, InitThreadMakesTheSynchronisationObjects)
     ASSERT_NE(pTask->RunMutex(), nullptr);
     EXPECT_EQ(pTask->RunMutex()->Wait(0), 0) << "the run mutex starts free";
     pTask->RunMutex()->ReleaseMutex();
-
-    IWoxHeap* pOther = reinterpret_cast<IWoxHeap*>(&m_window);
-    EXPECT_EQ(pTask->SetHeap(pOther), pOther);
 }
 
 // A Thread Library value that must make InitThread fail.
 struct SInitCase
 {
     const char* pszName;
-    const char* pszLibrary;   // none = the value is missing; "IO" = the IO Library's path
+    const char* pszLibrary;   // "IO" = the IO Library's path
 };
 
 class ThreadBaseInitTest : public ThreadBaseTest, public ::testing::WithParamInterface<SInitCase>
@@ -146,22 +114,17 @@ class ThreadBaseInitTest : public ThreadBaseTest, public ::testing::WithParamInt
 
 TEST_P(ThreadBaseInitTest, InitThreadFails)
 {
-    std::string library = GetParam().pszLibrary ? GetParam().pszLibrary : "";
+    std::string library = GetParam().pszLibrary;
     if (library == "IO")
-    {
-        char szPath[WOX_MAX_PATH] = {};
-        ASSERT_TRUE(m_host.Registry()->ReadString("Libraries", "IO Library", szPath, sizeof szPath));
-        library = szPath;   // a host library without the thread exports
-    }
-    COverridingRegistry registry(m_host.Registry(), "Libraries", "Thread Library", GetParam().pszLibrary ? library.c_str() : nullptr);
+        library = m_host.Registry()->Get("Libraries", "IO Library");   // a host library without the thread exports
+    m_host.Registry()->SetString("Libraries", "Thread Library", library);
     CCountingTask task(m_host.Heap());
-    EXPECT_EQ(task.InitThread(m_host.LibMgr(), &registry, m_host.ErrorReporter()), 0);
+    EXPECT_EQ(task.InitThread(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()), 0);
     EXPECT_FALSE(task.IsInitialized());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ThreadBaseInitTest,
-                         ::testing::Values(SInitCase{"NoThreadLibraryValue", nullptr}, SInitCase{"EmptyValue", ""},
-                                           SInitCase{"LibraryDoesNotLoad", "/nonexistent/libWoxThread.so"},
+                         ::testing::Values(SInitCase{"EmptyValue", ""}, SInitCase{"LibraryDoesNotLoad", "/nonexistent/libWoxThread.so"},
                                            SInitCase{"ExportsMissing", "IO"}),
                          [](const ::testing::TestParamInfo<SInitCase>& info) { return std::string(info.param.pszName); });
 

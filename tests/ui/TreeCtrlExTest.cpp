@@ -140,9 +140,4 @@ TEST_F(TreeCtrlExTest, InsertUnderAGoneParentFailsAndFreesTheBlock)
     EXPECT_EQ(m_tree.GetCount(), 0);
 }
 
-TEST_F(TreeCtrlExTest, RunTimeClassName)
-{
-    EXPECT_STREQ(m_tree.GetRuntimeClass()->m_lpszClassName, "CTreeCtrlEx");
-}
-
 } // namespace

@@ -136,17 +136,6 @@ TEST_F(CSimulationTest, NormalAndTriggeredRecordsApplyInTheirYears)
     EXPECT_EQ(appliedByYear[2025].size(), 0u);
 }
 
-TEST_F(CSimulationTest, UnknownScenarioFailsWithoutResults)
-{
-    SRunOptions options;
-    options.project = WriteTinyProject();
-    options.scenario = "No Such Scenario";
-    SRunResults results;
-    std::string error;
-    EXPECT_FALSE(RunSimulation(m_host, options, results, nullptr, nullptr, &error));
-    EXPECT_NE(std::string::npos, error.find("no scenario named \"No Such Scenario\"")) << error;
-}
-
 // "wox run" as a user runs it: one line on stderr and a non-zero exit, no results folder.
 class CRunErrorTest;
 struct SErrorCase
