@@ -77,7 +77,11 @@ TEST_P(InputProbeTest, EndsWithOneLineAndExitOne)
     EXPECT_EQ(run.err.back(), '\n');
     EXPECT_TRUE(!GetParam().bOneLine || nLastLine == 0) << run.err;
     EXPECT_NE(run.err.find(GetParam().pszLine, nLastLine), std::string::npos) << run.err;
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // Sanitizer allocators keep freed blocks in quarantine and add shadow memory, so the bound
+    // holds only for the program as it ships.
     EXPECT_LT(run.nPeakKiB, GetParam().nMaxKiB);
+#endif
 }
 
 const std::string kRegistry = WOX_BIN_REGISTRY;
