@@ -36,7 +36,7 @@ constexpr int kWidth = 276;
 #define WOX_THIN_BELOW_ROWS                                                                             \
     {WOX_CTL_LTEXT, -1, "Residual basal area (m²/ha):", 0, 7, 41, 100, 8},                              \
         {WOX_CTL_EDIT, IDC_TREATMENT_VALUE, "", kEdit, 110, 39, 50, 12},                                \
-        {WOX_CTL_LTEXT, -1, "left standing after the thinning", 0, 166, 41, 104, 8}
+        {WOX_CTL_LTEXT, -1, "left after the thinning", 0, 166, 41, 104, 8}
 #define WOX_THIN_ABOVE_ROWS                                                                             \
     {WOX_CTL_LTEXT, -1, "Basal area removed (%):", 0, 7, 41, 100, 8},                                   \
         {WOX_CTL_EDIT, IDC_TREATMENT_VALUE, "", kEdit, 110, 39, 50, 12},                                \
