@@ -251,7 +251,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SameTriggersTest,
     ::testing::Values(STriggersCase{"Identical", [](SScenarioTreatment&) {}, true},
                       STriggersCase{"SpeciesModeIgnored", [](SScenarioTreatment& r) { r.triggers[1].bInclude = 0; }, true},
-                      STriggersCase{"SpeciesCountIgnored", [](SScenarioTreatment& r) { r.triggers[0].nSpecies = 3; }, true},
+                      STriggersCase{"SpeciesCountIgnored",
+                                    [](SScenarioTreatment& r) {
+                                        r.triggers[0].nSpecies = 3;
+                                        WoxCopyText(r.triggers[0].szSpecies[2], "THPL");
+                                    },
+                                    true},
                       STriggersCase{"CodeBeyondTheCount", [](SScenarioTreatment& r) { WoxCopyText(r.triggers[0].szSpecies[2], "THPL"); }, true},
                       STriggersCase{"UnusedCondition", [](SScenarioTreatment& r) { r.triggers[2].dValue = 1.0; }, true},
                       STriggersCase{"ListedCode", [](SScenarioTreatment& r) { WoxCopyText(r.triggers[1].szSpecies[1], "THPL"); }, false},
