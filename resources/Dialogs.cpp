@@ -17,6 +17,13 @@ const SWoxControlTemplate kOpenScenario[] = {
     {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 196, 118, 50, 14},
 };
 
+const SWoxControlTemplate kTreatmentTypes[] = {
+    {WOX_CTL_LTEXT, -1, "Choose the type of treatments:", 0, 6, 6, 180, 8},   // 103 wide clips the text in this font
+    {WOX_CTL_LISTVIEW, IDC_TREATMENT_TYPE_LIST, "", WOX_LVS_SINGLESEL | WOX_LVS_NOCOLUMNHEADER | WOX_WS_BORDER, 6, 18, 180, 42},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 42, 66, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 102, 66, 50, 14},
+};
+
 const SWoxControlTemplate kAbout[] = {
     {WOX_CTL_ICON, -1, "5035", 0, 11, 10, 24, 24},
     {WOX_CTL_LTEXT, -1, "Wox Suite", 0, 44, 10, 140, 9},
@@ -28,6 +35,7 @@ const SWoxControlTemplate kAbout[] = {
 };
 
 const SWoxDialogTemplate kDialogs[] = {
+    {IDD_TREATMENT_TYPES, "Treatment Types", 196, 84, kFont, kPointSize, kTreatmentTypes, static_cast<int>(std::size(kTreatmentTypes))},
     {IDD_OPEN_SCENARIO, "Open Scenario", 256, 138, kFont, kPointSize, kOpenScenario, static_cast<int>(std::size(kOpenScenario))},
     {IDD_ABOUT, "About Scenario Editor", 196, 102, kFont, kPointSize, kAbout, static_cast<int>(std::size(kAbout))},
 };

@@ -5,10 +5,12 @@ enum : int
 {
     IDI_SCENARIO_EDITOR = 5035,   // the component's icon
 
+    IDD_TREATMENT_TYPES = 10023,
     IDD_OPEN_SCENARIO = 10025,
     IDD_ABOUT = 10027,
 
     IDC_OPEN_SCENARIO_LIST = 5005,
+    IDC_TREATMENT_TYPE_LIST = 5005,
 
     // The Scenario Editor's menus: without a file, and with a file open.
     IDR_EDITOR_MENU_NO_FILE = 5028,

@@ -62,10 +62,20 @@ struct STreatmentDataStand
 static_assert(sizeof(STreatmentDataStand) == 36);
 
 // The data block a treatment component receives: years (4-byte elements), stands
-// (STreatmentDataStand) and treatments (STreatmentDataTreatment, 536 bytes).
+// (STreatmentDataStand) and treatments (STreatmentDataTreatment, 536 bytes). As a selection to be
+// filled by a component, the flags name the parts it is to fill and pnEndYear holds the last year
+// it may offer. The arrays are released in the order treatments, stands, years.
 struct STreatmentData
 {
-    int32_t nReserved[4] = {};
+    STreatmentData() = default;
+    STreatmentData(const STreatmentData&) = delete;
+    STreatmentData& operator=(const STreatmentData&) = delete;
+    ~STreatmentData() { delete pnEndYear; }
+
+    int32_t bYears = 0;
+    int32_t bStands = 0;
+    int32_t bTreatments = 0;
+    int32_t* pnEndYear = nullptr;   // owned by the selection (made with new), none when not asked
     IDynamicPtrTemplate<IArrayExt2> pYears;
     IDynamicPtrTemplate<IArrayExt2> pStands;
     IDynamicPtrTemplate<IArrayExt2> pTreatments;

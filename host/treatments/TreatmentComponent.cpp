@@ -3,13 +3,25 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <set>
 
+#include "ForestLimits.h"
 #include "HostObject.h"
 #include "StandVariables.h"
+#include "TreatmentDlg.h"
+#include "WoxHeap.h"
 #include "WoxText.h"
 
 namespace
 {
+// At most this many years are offered, whatever end year a selection brings.
+constexpr size_t kMaxYearsOffered = 1000;
+
+std::string FieldText(const char* pField, size_t nWidth)
+{
+    return std::string(pField, WoxTextLength(pField, nWidth));
+}
+
 // Stems and volume per hectare of a tree list.
 void Totals(const std::vector<SInventory>& trees, double& dStems, double& dVolume)
 {
@@ -40,7 +52,8 @@ int CTreatmentComponent::Create(IWoxLibMgr* pLibMgr, IWoxThreadPool*, IWoxRegist
     if (!WoxLoadHostLibrary(pLibMgr, pRegistry, "Data Controller Library", szPath, hModule))
         return 0;
     m_pfnCreateInventory = WoxModuleFunction<PFN_CreateInventoryExt>(hModule, "CreateInventoryExt");
-    return m_pfnCreateInventory ? 1 : 0;
+    m_pfnCreateStandList = WoxModuleFunction<PFN_CreateStatusExt>(hModule, "CreateStatusExt");
+    return m_pfnCreateInventory && m_pfnCreateStandList ? 1 : 0;
 }
 
 void* CTreatmentComponent::GetInterface(ENWoxCompInterface nInterface)
@@ -141,6 +154,152 @@ int CTreatmentComponent::RunComponent(SComponentData* pData, SStandMessage* pMes
         WoxFieldToString(szName, sizeof szName, pTreatment->szName, sizeof pTreatment->szName);
         std::string text = std::string(Name()) + "\t" + szName;
         WoxCopyText(pMessage->szText, text.c_str());
+    }
+    return 1;
+}
+
+std::vector<int32_t> CTreatmentComponent::ProjectYears(IPortData* pPortData, const int32_t* pnEndYear) const
+{
+    SProjectInfo info;
+    std::memset(&info, 0, sizeof info);
+    if (!pPortData || !pnEndYear || !pPortData->GetProjectInfo(&info) || info.nPeriodLength < kMinPeriodLength ||
+        info.nPeriodLength > kMaxPeriodLength || info.nFirstYear < kFirstCalendarYear || info.nFirstYear > kLastCalendarYear)
+        return {};
+    std::vector<int32_t> years;
+    const int32_t nEndYear = std::min<int32_t>(*pnEndYear, kLastCalendarYear);
+    for (int32_t nYear = info.nFirstYear; nYear <= nEndYear && years.size() < kMaxYearsOffered; nYear += info.nPeriodLength)
+        years.push_back(nYear);
+    return years;
+}
+
+std::vector<std::string> CTreatmentComponent::ProjectStands(IPortData* pPortData) const
+{
+    IDynamicPtrTemplate<IStatusExt> pList;
+    if (pPortData && m_pfnCreateStandList)
+        pList = m_pfnCreateStandList(m_pHeap);
+    std::vector<std::string> stands;
+    if (!pList || !pList->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !pPortData->GetStandList(pList, 0))
+        return stands;
+    for (int i = 0, n = pList->GetSize(); i < n; ++i)
+        if (const char* pszStand = pList->GetAt(i))
+            stands.push_back(FieldText(pszStand, sizeof(STreatmentDataStand::szStand)));
+    return stands;
+}
+
+bool CTreatmentComponent::MakeTreatment(const std::string& name, const std::string& description, const std::vector<unsigned char>& parameters,
+                                        STreatmentDataTreatment& treatment)
+{
+    treatment = {};
+    treatment.guidComponent = GetGUID();
+    WoxCopyText(treatment.szName, name.c_str());
+    WoxCopyText(treatment.szDescription, description.c_str());
+    const uint32_t hBlock = m_pHeap ? m_pHeap->Alloc(static_cast<uint32_t>(parameters.size())) : 0;
+    void* pBlock = hBlock ? m_pHeap->Data(hBlock) : nullptr;
+    if (!pBlock)
+        return false;
+    std::memcpy(pBlock, parameters.data(), parameters.size());
+    treatment.pData = hBlock;
+    treatment.nDataSize = static_cast<uint32_t>(parameters.size());
+    return true;
+}
+
+int CTreatmentComponent::DefineTreatments(SComponentData* pData, IDynamicPtrTemplate<IArrayExt2> pStands, int)
+{
+    auto* pSelection = pData ? static_cast<STreatmentData*>(pData->pData) : nullptr;
+    if (!pSelection || !pSelection->pYears || !pSelection->pStands || !pSelection->pTreatments)
+        return 0;
+    std::set<std::string> checked;
+    std::vector<std::string> handedIn;
+    if (pStands)
+        for (int i = 0, n = pStands->GetSize(); i < n; ++i)
+            if (auto* pStand = static_cast<const STreatmentDataStand*>(pStands->GetAt(i, 0)))
+            {
+                handedIn.push_back(FieldText(pStand->szStand, sizeof pStand->szStand));
+                checked.insert(handedIn.back());
+            }
+    // Without the project's stand list the stands handed in are all there is to offer.
+    std::vector<std::string> stands = ProjectStands(pData->pPortData);
+    if (stands.empty())
+        stands = handedIn;
+
+    CTreatmentDlg dialog(*this, ETreatmentDlgMode::NewNormal, m_pSpeciesMap);
+    dialog.SetChoices(ProjectYears(pData->pPortData, pSelection->pnEndYear), std::move(stands), checked);
+    STreatmentDataTreatment treatment;
+    if (dialog.DoModal() != IDOK || !MakeTreatment(dialog.Name(), dialog.Description(), dialog.Parameters(), treatment))
+        return 0;
+    bool bAdded = true;
+    for (int32_t nYear : dialog.ChosenYears())
+        bAdded = bAdded && pSelection->pYears->Add(&nYear);
+    for (const std::string& stand : dialog.ChosenStands())
+    {
+        STreatmentDataStand element = {};
+        WoxCopyText(element.szStand, stand.c_str());
+        bAdded = bAdded && pSelection->pStands->Add(&element);
+    }
+    if (!bAdded || !pSelection->pTreatments->Add(&treatment))
+    {
+        // Nothing half-done: the selection stays empty and the new block goes.
+        pSelection->pYears->RemoveAll(0);
+        pSelection->pStands->RemoveAll(0);
+        pSelection->pTreatments->RemoveAll(0);
+        m_pHeap->Free(treatment.pData);
+        return 0;
+    }
+    return 1;
+}
+
+int CTreatmentComponent::DefineTriggeredTreatment(SComponentData* pData, IDynamicPtrTemplate<IArrayExt2>, int)
+{
+    auto* pSelection = pData ? static_cast<STreatmentData*>(pData->pData) : nullptr;
+    if (!pSelection || !pSelection->pTreatments)
+        return 0;
+    CTreatmentDlg dialog(*this, ETreatmentDlgMode::TriggeredPart, m_pSpeciesMap);
+    STreatmentDataTreatment treatment;
+    if (dialog.DoModal() != IDOK || !MakeTreatment(dialog.Name(), dialog.Description(), dialog.Parameters(), treatment))
+        return 0;
+    if (!pSelection->pTreatments->Add(&treatment))
+    {
+        m_pHeap->Free(treatment.pData);
+        return 0;
+    }
+    return 1;
+}
+
+int CTreatmentComponent::ModifyTreatment(SComponentData* pData, int)
+{
+    auto* pSelection = pData ? static_cast<STreatmentData*>(pData->pData) : nullptr;
+    auto* pHanded = pSelection && pSelection->pTreatments ? static_cast<const STreatmentDataTreatment*>(pSelection->pTreatments->GetAt(0, 0)) : nullptr;
+    if (!pHanded)
+        return 0;
+    const STreatmentDataTreatment original = *pHanded;
+    const void* pBlock = m_pHeap && original.pData ? m_pHeap->Data(original.pData) : nullptr;
+    const uint32_t nBlockSize = pBlock ? std::min(original.nDataSize, m_pHeap->Size(original.pData)) : 0;
+
+    CTreatmentDlg dialog(*this, ETreatmentDlgMode::Modify, m_pSpeciesMap);
+    dialog.SetTreatment(FieldText(original.szName, sizeof original.szName), FieldText(original.szDescription, sizeof original.szDescription),
+                        ParametersOf(pBlock, nBlockSize));
+    if (dialog.DoModal() != IDOK)
+        return 0;
+
+    STreatmentDataTreatment changed = original;
+    WoxCopyText(changed.szName, dialog.Name().c_str());
+    WoxCopyText(changed.szDescription, dialog.Description().c_str());
+    // Unchanged parameters keep the block handed in; changed ones go into a new block.
+    const std::vector<unsigned char>& parameters = dialog.Parameters();
+    const bool bSameBlock = pBlock && nBlockSize == parameters.size() && std::memcmp(pBlock, parameters.data(), parameters.size()) == 0;
+    if (!bSameBlock)
+    {
+        STreatmentDataTreatment withBlock;
+        if (!MakeTreatment(dialog.Name(), dialog.Description(), parameters, withBlock))
+            return 0;
+        changed.pData = withBlock.pData;
+        changed.nDataSize = withBlock.nDataSize;
+    }
+    if (!pSelection->pTreatments->SetAt(0, 0, &changed))
+    {
+        if (!bSameBlock)
+            m_pHeap->Free(changed.pData);
+        return 0;
     }
     return 1;
 }

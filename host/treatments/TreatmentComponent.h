@@ -15,6 +15,15 @@
 #include "ComponentInterface.h"
 #include "ScenarioData.h"
 
+// The parameter rows a component's dialog shows.
+enum class ETreatmentForm
+{
+    ResidualBasalArea,   // thinning from below
+    RemovedShare,        // thinning from above
+    Clearcut,            // no parameter rows: every tree is removed
+    Planting,            // species, stems per hectare, height
+};
+
 class CTreatmentComponent : public ITreatmentComponent
 {
 public:
@@ -39,14 +48,22 @@ public:
     int HasTool() override { return 0; }
     // Applies the one treatment of the selection in pData to its stand and year.
     int RunComponent(SComponentData* pData, SStandMessage* pMessage) override;
-    // The define and modify dialogs belong to the editor; without them these answer 0.
     int ShowComponentEditor(SComponentData*) override { return 0; }
-    int ModifyTreatment(SComponentData*, int) override { return 0; }
-    int DefineTreatments(SComponentData*, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
-    int DefineTriggeredTreatment(SComponentData*, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
+    // The editing side, called on the user-interface thread; each shows the component's dialog
+    // and answers non-zero when the user confirmed. Parameter blocks are blocks on the component
+    // heap: a block handed in is never written to or freed; a new or changed treatment comes with
+    // a new block, which then belongs to the caller.
+    // Shows the selection's one treatment and leaves the changed treatment in its place.
+    int ModifyTreatment(SComponentData* pData, int nReserved) override;
+    // Fills the empty selection with the years (the project's periods up to *pnEndYear), the
+    // stands (those in pStands offered checked) and the one treatment the user chose.
+    int DefineTreatments(SComponentData* pData, IDynamicPtrTemplate<IArrayExt2> pStands, int nReserved) override;
+    // Appends the treatment the user defined to the selection's treatment array.
+    int DefineTriggeredTreatment(SComponentData* pData, IDynamicPtrTemplate<IArrayExt2> pStands, int nReserved) override;
 
     // The display name (also the component part of the stand message text).
     virtual const char* Name() const = 0;
+    virtual ETreatmentForm Form() const = 0;
     // Size of the parameter block; a record whose block is missing or shorter than the minimum
     // runs with the defaults, a block between the two sizes keeps the defaults of its missing tail.
     virtual uint32_t ParameterSize() const = 0;
@@ -67,6 +84,13 @@ protected:
 
 private:
     bool MakeInventory(IDynamicPtrTemplate<IInventoryExt>& pTrees) const;
+    // The project's period years up to the end year (none when the project cannot tell).
+    std::vector<int32_t> ProjectYears(IPortData* pPortData, const int32_t* pnEndYear) const;
+    std::vector<std::string> ProjectStands(IPortData* pPortData) const;
+    // The treatment of this component with the texts and a new block holding the parameters;
+    // false when the heap has no block for them.
+    bool MakeTreatment(const std::string& name, const std::string& description, const std::vector<unsigned char>& parameters,
+                       STreatmentDataTreatment& treatment);
 
     IWoxHeap* m_pHeap;
     std::atomic<int> m_nRef{0};
@@ -75,4 +99,5 @@ private:
     IWoxErrorReporter* m_pErrorReporter = nullptr;
     ISpeciesMap* m_pSpeciesMap = nullptr;
     PFN_CreateInventoryExt m_pfnCreateInventory = nullptr;
+    PFN_CreateStatusExt m_pfnCreateStandList = nullptr;
 };

@@ -18,7 +18,6 @@ const GUID g_guidPlanting = {0x6A1D2F01, 0x5C3B, 0x4E7A, {0x9B, 0x10, 0x3C, 0x2F
 
 namespace
 {
-constexpr double kMaxPlantedStemsPerHa = 20000.0;
 
 // Takes basal area from the trees in the given order until dRemove m2/ha are gone; the last
 // record touched loses only part of its stems.

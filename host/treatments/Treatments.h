@@ -40,6 +40,7 @@ static_assert(sizeof(SThinBelowParameters) == 8 && sizeof(SThinAboveParameters) 
 static_assert(sizeof(SPlantingParameters) == 56 && offsetof(SPlantingParameters, dStemsPerHa) == 16 &&
               offsetof(SPlantingParameters, dSeedlingAge) == 40);
 constexpr uint32_t kPlantingParametersFirstSize = 40;
+constexpr double kMaxPlantedStemsPerHa = 20000.0;
 
 extern const GUID g_guidThinBelow;
 extern const GUID g_guidThinAbove;
@@ -52,6 +53,7 @@ public:
     using CTreatmentComponent::CTreatmentComponent;
     GUID GetGUID() override { return g_guidThinBelow; }
     const char* Name() const override { return "Thinning from below"; }
+    ETreatmentForm Form() const override { return ETreatmentForm::ResidualBasalArea; }
     uint32_t ParameterSize() const override { return sizeof(SThinBelowParameters); }
     void DefaultParameters(void* pParameters) const override;
     bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
@@ -64,6 +66,7 @@ public:
     using CTreatmentComponent::CTreatmentComponent;
     GUID GetGUID() override { return g_guidThinAbove; }
     const char* Name() const override { return "Thinning from above"; }
+    ETreatmentForm Form() const override { return ETreatmentForm::RemovedShare; }
     uint32_t ParameterSize() const override { return sizeof(SThinAboveParameters); }
     void DefaultParameters(void* pParameters) const override;
     bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
@@ -76,6 +79,7 @@ public:
     using CTreatmentComponent::CTreatmentComponent;
     GUID GetGUID() override { return g_guidClearcut; }
     const char* Name() const override { return "Clearcut"; }
+    ETreatmentForm Form() const override { return ETreatmentForm::Clearcut; }
     uint32_t ParameterSize() const override { return sizeof(SClearcutParameters); }
     void DefaultParameters(void* pParameters) const override;
     bool CheckParameters(void* pParameters, ISpeciesMap* pSpeciesMap, std::string& why) const override;
@@ -88,6 +92,7 @@ public:
     using CTreatmentComponent::CTreatmentComponent;
     GUID GetGUID() override { return g_guidPlanting; }
     const char* Name() const override { return "Planting"; }
+    ETreatmentForm Form() const override { return ETreatmentForm::Planting; }
     uint32_t ParameterSize() const override { return sizeof(SPlantingParameters); }
     uint32_t MinimumParameterSize() const override { return kPlantingParametersFirstSize; }
     void DefaultParameters(void* pParameters) const override;

@@ -15,6 +15,10 @@
 #include "MessageBox.h"
 #include "OpenScenarioDlg.h"
 #include "ResourceIds.h"
+#include "SpeciesMap.h"
+#include "TreatmentDlg.h"
+#include "TreatmentTypeDlg.h"
+#include "Treatments.h"
 
 namespace
 {
@@ -88,7 +92,61 @@ QPixmap RenderNoSelectionBox()
     return Grab(&box);
 }
 
+// The Treatment Types dialog with the host's four treatment components, the first one chosen.
+QPixmap RenderTreatmentTypes()
+{
+    CTreatmentTypeDlg dialog(nullptr);
+    dialog.Create();
+    for (const char* pszName : {"Thinning from below", "Thinning from above", "Clearcut", "Planting"})
+        dialog.List().InsertItem(dialog.List().GetItemCount(), pszName);
+    dialog.List().SelectItem(0);
+    dialog.List().SetFocus();
+    return Grab(dialog.GetDialogWidget());
+}
+
+// A treatment component's dialog as the editor opens it: new normal treatments over a project of
+// 2025 with five-year periods and a dozen stands (two selected in the view), the triggered part,
+// or a modification of a treatment with its own texts.
+template <class T>
+QPixmap RenderTreatment(ETreatmentDlgMode mode)
+{
+    static CWoxSpeciesMap speciesMap;
+    static const bool bSpecies = speciesMap.Load(WOX_SPECIES_CATALOGUE, nullptr);
+    IDynamicPtrTemplate<CTreatmentComponent> pComponent = new T(nullptr);
+    CTreatmentDlg dialog(*pComponent, mode, bSpecies ? &speciesMap : nullptr);
+    if (mode == ETreatmentDlgMode::NewNormal)
+    {
+        std::vector<int32_t> years;
+        for (int32_t nYear = 2025; nYear <= 2075; nYear += 5)
+            years.push_back(nYear);
+        std::vector<std::string> stands;
+        for (int i = 1; i <= 12; ++i)
+            stands.push_back("North Ridge " + std::to_string(i));
+        dialog.SetChoices(years, stands, {"North Ridge 2", "North Ridge 3"});
+    }
+    if (mode == ETreatmentDlgMode::Modify)
+        dialog.SetTreatment(std::string(pComponent->Name()) + " at mid-rotation", "Second entry, after the stand closed",
+                            pComponent->ParametersOf(nullptr, 0));
+    dialog.Create();
+    if (mode == ETreatmentDlgMode::NewNormal)
+        dialog.Years().SetCheck(2, 1);
+    return Grab(dialog.GetDialogWidget());
+}
+
 const SScreen kScreens[] = {
+    {"treatment-types.png", RenderTreatmentTypes},
+    {"thin-below-new.png", [] { return RenderTreatment<CThinBelow>(ETreatmentDlgMode::NewNormal); }},
+    {"thin-below-triggered.png", [] { return RenderTreatment<CThinBelow>(ETreatmentDlgMode::TriggeredPart); }},
+    {"thin-below-modify.png", [] { return RenderTreatment<CThinBelow>(ETreatmentDlgMode::Modify); }},
+    {"thin-above-new.png", [] { return RenderTreatment<CThinAbove>(ETreatmentDlgMode::NewNormal); }},
+    {"thin-above-triggered.png", [] { return RenderTreatment<CThinAbove>(ETreatmentDlgMode::TriggeredPart); }},
+    {"thin-above-modify.png", [] { return RenderTreatment<CThinAbove>(ETreatmentDlgMode::Modify); }},
+    {"clearcut-new.png", [] { return RenderTreatment<CClearcut>(ETreatmentDlgMode::NewNormal); }},
+    {"clearcut-triggered.png", [] { return RenderTreatment<CClearcut>(ETreatmentDlgMode::TriggeredPart); }},
+    {"clearcut-modify.png", [] { return RenderTreatment<CClearcut>(ETreatmentDlgMode::Modify); }},
+    {"planting-new.png", [] { return RenderTreatment<CPlanting>(ETreatmentDlgMode::NewNormal); }},
+    {"planting-triggered.png", [] { return RenderTreatment<CPlanting>(ETreatmentDlgMode::TriggeredPart); }},
+    {"planting-modify.png", [] { return RenderTreatment<CPlanting>(ETreatmentDlgMode::Modify); }},
     {"about.png", RenderAbout},
     {"open-scenario.png", RenderOpenScenario},
     {"open-scenario-no-selection.png", RenderNoSelectionBox},
