@@ -26,7 +26,10 @@ public:
     {
         if (!m_pGrid || !m_pGrid->IsCellSelected(index.row(), index.column()))
         {
-            QStyledItemDelegate::paint(pPainter, option, index);
+            // The table's own focus and hover marks would look like a selection: the grid has none.
+            QStyleOptionViewItem plain = option;
+            plain.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver | QStyle::State_Selected);
+            QStyledItemDelegate::paint(pPainter, plain, index);
             return;
         }
         pPainter->save();
@@ -36,7 +39,10 @@ public:
         pPainter->drawRect(rect);
         pPainter->setPen(option.palette.color(QPalette::Text));
         pPainter->setFont(option.font);
-        pPainter->drawText(option.rect, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+        // Centred; a label wider than the cell ends in an ellipsis rather than losing both ends.
+        const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
+        const QString text = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textRect.width());
+        pPainter->drawText(textRect, Qt::AlignCenter, text);
         pPainter->restore();
     }
 
@@ -220,6 +226,8 @@ LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)
     item.pszText = text.data();
     item.cchTextMax = static_cast<int>(text.size() + 1);
     SetItem(&item);
+    if (QTableWidgetItem* pCell = Table() ? Table()->item(nRow, nColumn) : nullptr)
+        pCell->setToolTip(pCell->text());   // the whole list, which a 100-pixel cell cannot show
 
     SCellRect rect{};
     if (ContentRect(nRow, nColumn, rect) && FindSelected(rect) < 0)
