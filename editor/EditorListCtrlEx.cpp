@@ -226,8 +226,6 @@ LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)
     item.pszText = text.data();
     item.cchTextMax = static_cast<int>(text.size() + 1);
     SetItem(&item);
-    if (QTableWidgetItem* pCell = Table() ? Table()->item(nRow, nColumn) : nullptr)
-        pCell->setToolTip(pCell->text());   // the whole list, which a 100-pixel cell cannot show
 
     SCellRect rect{};
     if (ContentRect(nRow, nColumn, rect) && FindSelected(rect) < 0)

@@ -38,8 +38,8 @@ Qt::Alignment ColumnAlignment(int nFormat)
 
 // A table that gains columns one at a time while it has rows pays for moving every cell after the
 // new one, for each row; appending thousands of columns that way is quadratic. Appends therefore
-// take a hidden spare column at the end, and spares are made in one go, as many as there are
-// columns already. "woxColumns" holds the columns in use once spares exist.
+// take a hidden spare column at the end, and spares are made in one go, a quarter as many as there
+// are columns already (hiding each costs time too, so one go stays short). "woxColumns" holds the columns in use once spares exist.
 const char* const kColumnsInUse = "woxColumns";
 
 int ColumnsInUse(const QTableWidget* pTable)
@@ -58,7 +58,7 @@ void AppendColumn(QTableWidget* pTable, int nCol)
 {
     if (pTable->columnCount() == nCol)
     {
-        const int nSpares = std::max(8, nCol);
+        const int nSpares = std::max(16, nCol / 4);
         pTable->setColumnCount(nCol + nSpares);
         for (int c = nCol + 1; c < nCol + nSpares; ++c)
             pTable->setColumnHidden(c, true);
