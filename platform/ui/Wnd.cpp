@@ -31,7 +31,11 @@ HWOXWND g_nNextHandle = 0x10000;
 std::mutex g_postLock;
 QObject* g_pDispatcher = nullptr;
 
-constexpr qint64 kSliceBudgetNs = 8'000'000;   // 8 ms of posted messages, then the event loop
+// A slice runs at least 8 ms of messages and, when the event loop's own turn in between took
+// longer (a view laying out thousands of rows), as long as that turn up to 20 ms: posted work keeps
+// at least half of the thread while no stretch grows past what input and painting can bear.
+constexpr qint64 kSliceMinNs = 8'000'000;
+constexpr qint64 kSliceMaxNs = 20'000'000;
 
 // A posted message waiting in the queue. Its block is freed with pfnFree unless a window takes it.
 struct SPostedMessage
@@ -47,6 +51,7 @@ std::deque<SPostedMessage> g_posted;   // guarded by g_postLock
 bool g_bWakePending = false;           // a wake-up event is queued for the dispatcher
 int64_t g_nLongestSliceNs = 0;         // user-interface thread only
 int64_t g_nSlices = 0;
+QElapsedTimer g_sinceSlice;            // since the end of the last slice
 
 CWnd* Lookup(HWOXWND hWnd)
 {
@@ -120,6 +125,8 @@ private:
             std::lock_guard<std::mutex> guard(g_postLock);
             g_bWakePending = false;
         }
+        const qint64 nBetween = g_sinceSlice.isValid() ? g_sinceSlice.nsecsElapsed() : 0;
+        const qint64 nBudget = std::clamp(nBetween, kSliceMinNs, kSliceMaxNs);
         QElapsedTimer timer;
         timer.start();
         for (;;)
@@ -129,7 +136,7 @@ private:
                 std::lock_guard<std::mutex> guard(g_postLock);
                 if (g_posted.empty())
                     break;
-                if (timer.nsecsElapsed() >= kSliceBudgetNs)
+                if (timer.nsecsElapsed() >= nBudget)
                 {
                     WakeDispatcherLocked();   // the rest after the event loop's turn
                     break;
@@ -141,6 +148,7 @@ private:
         }
         g_nLongestSliceNs = std::max<int64_t>(g_nLongestSliceNs, timer.nsecsElapsed());
         ++g_nSlices;
+        g_sinceSlice.start();
     }
 };
 
