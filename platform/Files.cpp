@@ -5,6 +5,7 @@
 #include <fnmatch.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +109,12 @@ std::string WoxRealPath(const char* pszPath)
 }
 
 void WoxSleep(unsigned int nMilliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(nMilliseconds)); }
+
+long WoxPeakResidentKiB()
+{
+    struct rusage usage = {};
+    return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+}
 
 bool WoxIsTerminal(std::FILE* pStream)
 {

@@ -36,5 +36,8 @@ std::string WoxExecutableFolder();
 
 void WoxSleep(unsigned int nMilliseconds);
 
+// The largest resident size this process has had so far, in KiB (0 when unknown).
+long WoxPeakResidentKiB();
+
 // True when the stream writes to a terminal (so that a line may be redrawn in place).
 bool WoxIsTerminal(std::FILE* pStream);

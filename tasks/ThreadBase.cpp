@@ -89,6 +89,12 @@ void CWoxThreadBase::StopAndWait()
         pStopEvent->ResetEvent();
 }
 
+void CWoxThreadBase::WaitUntilIdle()
+{
+    std::unique_lock<std::mutex> lock(m_runLock);
+    m_runEnded.wait(lock, [this]() { return m_nPendingRuns == 0; });
+}
+
 void CWoxThreadBase::RunEnded()
 {
     // Notified under the lock: once the waiter sees the count, this thread no longer touches

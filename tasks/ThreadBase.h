@@ -50,6 +50,8 @@ public:
     // and waits until all have ended. A task object must not go while the pool still holds a
     // submission of it. User-interface thread.
     void StopAndWait();
+    // Waits, without stopping them, until every submitted run has ended.
+    void WaitUntilIdle();
 
 protected:
     HWOXHEAP hHeap;

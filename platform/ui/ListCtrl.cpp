@@ -36,6 +36,37 @@ Qt::Alignment ColumnAlignment(int nFormat)
     }
 }
 
+// A table that gains columns one at a time while it has rows pays for moving every cell after the
+// new one, for each row; appending thousands of columns that way is quadratic. Appends therefore
+// take a hidden spare column at the end, and spares are made in one go, a quarter as many as there
+// are columns already (hiding each costs time too, so one go stays short). "woxColumns" holds the columns in use once spares exist.
+const char* const kColumnsInUse = "woxColumns";
+
+int ColumnsInUse(const QTableWidget* pTable)
+{
+    const QVariant columns = pTable->property(kColumnsInUse);
+    return columns.isValid() ? columns.toInt() : pTable->columnCount();
+}
+
+void SetColumnsInUse(QTableWidget* pTable, int nColumns)
+{
+    pTable->setProperty(kColumnsInUse, nColumns);
+}
+
+// Makes column nCol (== the columns in use) available at the end, from a spare when there is one.
+void AppendColumn(QTableWidget* pTable, int nCol)
+{
+    if (pTable->columnCount() == nCol)
+    {
+        const int nSpares = std::max(16, nCol / 4);
+        pTable->setColumnCount(nCol + nSpares);
+        for (int c = nCol + 1; c < nCol + nSpares; ++c)
+            pTable->setColumnHidden(c, true);
+    }
+    pTable->setColumnHidden(nCol, false);
+    SetColumnsInUse(pTable, nCol + 1);
+}
+
 } // namespace
 
 QTableWidget* CListCtrl::Table() const
@@ -64,7 +95,7 @@ int CListCtrl::GetItemCount() const
 int CListCtrl::GetColumnCount() const
 {
     QTableWidget* pTable = Table();
-    return pTable ? pTable->horizontalHeader()->count() : 0;
+    return pTable ? ColumnsInUse(pTable) : 0;
 }
 
 int CListCtrl::InsertColumn(int nCol, const LVCOLUMN* pColumn)
@@ -72,8 +103,16 @@ int CListCtrl::InsertColumn(int nCol, const LVCOLUMN* pColumn)
     QTableWidget* pTable = Table();
     if (!pTable || !pColumn || nCol < 0)
         return -1;
-    nCol = std::min(nCol, pTable->columnCount());
-    pTable->insertColumn(nCol);
+    const int nInUse = ColumnsInUse(pTable);
+    nCol = std::min(nCol, nInUse);
+    if (nCol == nInUse && pTable->rowCount() > 0)
+        AppendColumn(pTable, nCol);
+    else
+    {
+        pTable->insertColumn(nCol);
+        if (pTable->property(kColumnsInUse).isValid())
+            SetColumnsInUse(pTable, nInUse + 1);
+    }
     auto* pHeader = new QTableWidgetItem((pColumn->mask & LVCF_TEXT) ? WoxQtText(pColumn->pszText) : QString());
     int nFormat = (pColumn->mask & LVCF_FMT) ? pColumn->fmt : LVCFMT_LEFT;
     pHeader->setTextAlignment(ColumnAlignment(nFormat));
@@ -97,9 +136,12 @@ int CListCtrl::InsertColumn(int nCol, const char* pszHeading, int nFormat, int n
 BOOL CListCtrl::DeleteColumn(int nCol)
 {
     QTableWidget* pTable = Table();
-    if (!pTable || nCol < 0 || nCol >= pTable->columnCount())
+    const int nInUse = pTable ? ColumnsInUse(pTable) : 0;
+    if (!pTable || nCol < 0 || nCol >= nInUse)
         return 0;
     pTable->removeColumn(nCol);
+    if (pTable->property(kColumnsInUse).isValid())
+        SetColumnsInUse(pTable, nInUse - 1);
     return 1;
 }
 
@@ -128,8 +170,17 @@ int CListCtrl::InsertItem(const LVITEM* pItem)
         pCell->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(pItem->lParam));
     if (pTable->property("woxStyle").toUInt() & WOX_LVS_EX_CHECKBOXES)
         pCell->setCheckState(Qt::Unchecked);
-    if (pTable->columnCount() == 0)
-        pTable->setColumnCount(1);
+    if (ColumnsInUse(pTable) == 0)
+    {
+        if (pTable->columnCount() == 0)
+        {
+            pTable->setColumnCount(1);
+            if (pTable->property(kColumnsInUse).isValid())
+                SetColumnsInUse(pTable, 1);
+        }
+        else
+            AppendColumn(pTable, 0);   // a spare becomes the first column
+    }
     pTable->setItem(nRow, 0, pCell);
     if ((pItem->mask & LVIF_STATE) && (pItem->stateMask & pItem->state & LVIS_SELECTED))
         SelectItem(nRow);

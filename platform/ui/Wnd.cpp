@@ -2,8 +2,11 @@
 
 #include <QAbstractScrollArea>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
+#include <deque>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -19,11 +22,36 @@ std::mutex g_registryLock;
 std::unordered_map<HWOXWND, CWnd*> g_windows;
 HWOXWND g_nNextHandle = 0x10000;
 
-// Posting goes through one dispatcher object living on the user-interface thread. The lock also
-// orders a poster's writes to its block before the handler's reads (Qt's own queue lock is not
-// visible to thread checkers).
+// Posting goes through one dispatcher object living on the user-interface thread. Posted
+// messages wait in its queue, in posting order, and are carried out in slices: a slice runs
+// messages until its time budget is spent, then hands the rest to a later slice so that the
+// event loop can paint and take input in between. One wake-up event stands for the whole queue.
+// The lock guards the queue and also orders a poster's writes to its block before the handler's
+// reads.
 std::mutex g_postLock;
 QObject* g_pDispatcher = nullptr;
+
+// A slice runs at least 8 ms of messages and, when the event loop's own turn in between took
+// longer (a view laying out thousands of rows), as long as that turn up to 20 ms: posted work keeps
+// at least half of the thread while no stretch grows past what input and painting can bear.
+constexpr qint64 kSliceMinNs = 8'000'000;
+constexpr qint64 kSliceMaxNs = 20'000'000;
+
+// A posted message waiting in the queue. Its block is freed with pfnFree unless a window takes it.
+struct SPostedMessage
+{
+    HWOXWND hWnd;
+    UINT nMsg;
+    WPARAM wParam;
+    LPARAM lParam;
+    PFN_WoxFreeBlock pfnFree;
+};
+
+std::deque<SPostedMessage> g_posted;   // guarded by g_postLock
+bool g_bWakePending = false;           // a wake-up event is queued for the dispatcher
+int64_t g_nLongestSliceNs = 0;         // user-interface thread only
+int64_t g_nSlices = 0;
+QElapsedTimer g_sinceSlice;            // since the end of the last slice
 
 CWnd* Lookup(HWOXWND hWnd)
 {
@@ -32,46 +60,31 @@ CWnd* Lookup(HWOXWND hWnd)
     return it == g_windows.end() ? nullptr : it->second;
 }
 
-QEvent::Type PostedMessageType()
+QEvent::Type WakeEventType()
 {
     static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
 
-// A posted message. It owns its block until a window has handled it: a message that is never
-// delivered (window gone, dispatcher destroyed with the message still queued) frees the block
-// when Qt deletes the event.
-class CPostedMessage final : public QEvent
+// Carries out one message; a message no window takes has its block freed.
+void Deliver(const SPostedMessage& message)
 {
-public:
-    CPostedMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, PFN_WoxFreeBlock pfnFree)
-        : QEvent(PostedMessageType()), m_hWnd(hWnd), m_nMsg(nMsg), m_wParam(wParam), m_lParam(lParam), m_pfnFree(pfnFree)
-    {
-    }
-    ~CPostedMessage() override
-    {
-        {
-            std::lock_guard<std::mutex> guard(g_postLock);
-        }
-        if (m_pfnFree)
-            m_pfnFree(m_lParam);
-    }
+    CWnd* pWnd = Lookup(message.hWnd);
+    LRESULT nResult = 0;
+    if (pWnd && pWnd->OnWndMsg(message.nMsg, message.wParam, message.lParam, &nResult))
+        return;   // the window took the block
+    if (message.pfnFree)
+        message.pfnFree(message.lParam);
+}
 
-    void Deliver()
-    {
-        CWnd* pWnd = Lookup(m_hWnd);
-        LRESULT nResult = 0;
-        if (pWnd && pWnd->OnWndMsg(m_nMsg, m_wParam, m_lParam, &nResult))
-            m_pfnFree = nullptr;   // the window took the block
-    }
-
-private:
-    HWOXWND m_hWnd;
-    UINT m_nMsg;
-    WPARAM m_wParam;
-    LPARAM m_lParam;
-    PFN_WoxFreeBlock m_pfnFree;
-};
+// Queues a wake-up for the dispatcher unless one is queued already. Called with g_postLock held.
+void WakeDispatcherLocked()
+{
+    if (g_bWakePending || !g_pDispatcher)
+        return;
+    g_bWakePending = true;
+    QCoreApplication::postEvent(g_pDispatcher, new QEvent(WakeEventType()));
+}
 
 class CMessageDispatcher final : public QObject
 {
@@ -79,21 +92,63 @@ public:
     using QObject::QObject;
     ~CMessageDispatcher() override
     {
-        std::lock_guard<std::mutex> guard(g_postLock);
-        if (g_pDispatcher == this)
-            g_pDispatcher = nullptr;
+        std::deque<SPostedMessage> orphans;
+        {
+            std::lock_guard<std::mutex> guard(g_postLock);
+            if (g_pDispatcher == this)
+                g_pDispatcher = nullptr;
+            orphans.swap(g_posted);
+            g_bWakePending = false;
+        }
+        // Nothing will deliver these any more: free their blocks.
+        for (const SPostedMessage& message : orphans)
+        {
+            if (message.pfnFree)
+                message.pfnFree(message.lParam);
+        }
     }
 
     bool event(QEvent* pEvent) override
     {
-        {
-            // Orders the poster's writes (the event and its block) before everything read here.
-            std::lock_guard<std::mutex> guard(g_postLock);
-        }
-        if (pEvent->type() != PostedMessageType())
+        if (pEvent->type() != WakeEventType())
             return QObject::event(pEvent);
-        static_cast<CPostedMessage*>(pEvent)->Deliver();
+        RunSlice();
         return true;
+    }
+
+private:
+    // Runs queued messages until the budget is spent. A handler may run a nested event loop
+    // (a modal dialog); the queue is then served from there, and this slice goes on after it.
+    static void RunSlice()
+    {
+        {
+            std::lock_guard<std::mutex> guard(g_postLock);
+            g_bWakePending = false;
+        }
+        const qint64 nBetween = g_sinceSlice.isValid() ? g_sinceSlice.nsecsElapsed() : 0;
+        const qint64 nBudget = std::clamp(nBetween, kSliceMinNs, kSliceMaxNs);
+        QElapsedTimer timer;
+        timer.start();
+        for (;;)
+        {
+            SPostedMessage message;
+            {
+                std::lock_guard<std::mutex> guard(g_postLock);
+                if (g_posted.empty())
+                    break;
+                if (timer.nsecsElapsed() >= nBudget)
+                {
+                    WakeDispatcherLocked();   // the rest after the event loop's turn
+                    break;
+                }
+                message = g_posted.front();
+                g_posted.pop_front();
+            }
+            Deliver(message);
+        }
+        g_nLongestSliceNs = std::max<int64_t>(g_nLongestSliceNs, timer.nsecsElapsed());
+        ++g_nSlices;
+        g_sinceSlice.start();
     }
 };
 
@@ -145,7 +200,8 @@ BOOL PostMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, PFN_WoxF
         std::lock_guard<std::mutex> guard(g_postLock);
         if (g_pDispatcher)
         {
-            QCoreApplication::postEvent(g_pDispatcher, new CPostedMessage(hWnd, nMsg, wParam, lParam, pfnFree));
+            g_posted.push_back(SPostedMessage{hWnd, nMsg, wParam, lParam, pfnFree});
+            WakeDispatcherLocked();
             return 1;
         }
     }
@@ -158,6 +214,23 @@ LRESULT SendMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     CWnd* pWnd = Lookup(hWnd);
     return pWnd ? pWnd->SendMessage(nMsg, wParam, lParam) : 0;
+}
+
+size_t WoxPendingPostedMessages()
+{
+    std::lock_guard<std::mutex> guard(g_postLock);
+    return g_posted.size();
+}
+
+SWoxPostedSlices WoxPostedSlices()
+{
+    return SWoxPostedSlices{g_nLongestSliceNs / 1'000'000.0, g_nSlices};
+}
+
+void WoxResetPostedSlices()
+{
+    g_nLongestSliceNs = 0;
+    g_nSlices = 0;
 }
 
 BOOL IsWindow(HWOXWND hWnd)

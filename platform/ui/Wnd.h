@@ -6,6 +6,8 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "WoxUi.h"
@@ -24,6 +26,19 @@ typedef void (*PFN_WoxFreeBlock)(LPARAM lParam);
 // pfnFree only when ownership of the block passes with the message. Answers 0 when the window is
 // already gone (the block is then freed at once).
 BOOL PostMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, PFN_WoxFreeBlock pfnFree = nullptr);
+
+// Posted messages not yet carried out; any thread.
+size_t WoxPendingPostedMessages();
+
+// How the user-interface thread has carried out posted messages: the longest slice it spent in
+// them without returning to its event loop, and the number of slices. User-interface thread.
+struct SWoxPostedSlices
+{
+    double dLongestMs;
+    int64_t nSlices;
+};
+SWoxPostedSlices WoxPostedSlices();
+void WoxResetPostedSlices();
 
 // Calls the window's message handler directly; user-interface thread only. 0 for a gone window.
 LRESULT SendMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);

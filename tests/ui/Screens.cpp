@@ -12,6 +12,7 @@
 
 #include "AboutDlg.h"
 #include "ControlRequests.h"
+#include "EditorViewScreens.h"
 #include "MessageBox.h"
 #include "OpenScenarioDlg.h"
 #include "ResourceIds.h"
@@ -150,6 +151,14 @@ const SScreen kScreens[] = {
     {"about.png", RenderAbout},
     {"open-scenario.png", RenderOpenScenario},
     {"open-scenario-no-selection.png", RenderNoSelectionBox},
+    {"editor-tree-by-year.png", [] { return RenderEditorView(0, 1, 1, Grab); }},
+    {"editor-tree-by-year-all.png", [] { return RenderEditorView(0, 1, 0, Grab); }},
+    {"editor-tree-by-stand.png", [] { return RenderEditorView(0, 0, 1, Grab); }},
+    {"editor-tree-by-stand-all.png", [] { return RenderEditorView(0, 0, 0, Grab); }},
+    {"editor-grid-by-year.png", [] { return RenderEditorView(1, 1, 1, Grab); }},
+    {"editor-grid-by-year-all.png", [] { return RenderEditorView(1, 1, 0, Grab); }},
+    {"editor-grid-by-stand.png", [] { return RenderEditorView(1, 0, 1, Grab); }},
+    {"editor-grid-by-stand-all.png", [] { return RenderEditorView(1, 0, 0, Grab); }},
 };
 
 } // namespace

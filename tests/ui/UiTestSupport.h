@@ -10,6 +10,7 @@
 
 #include "Automation.h"
 #include "Dialog.h"
+#include "Wnd.h"
 
 // Lets queued messages run until the condition holds (at most nMaxMs); answers the condition.
 inline bool PumpUntil(const std::function<bool()>& condition, int nMaxMs = 10000)
@@ -25,10 +26,14 @@ inline bool PumpUntil(const std::function<bool()>& condition, int nMaxMs = 10000
     return true;
 }
 
+// Lets every message posted so far run (they run in slices, so this may take several turns).
 inline void PumpQueued()
 {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents();
+    do
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+    } while (WoxPendingPostedMessages() > 0);
 }
 
 // An automation handler for one test: runs a callback on each dialog and answers message boxes

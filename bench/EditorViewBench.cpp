@@ -1,0 +1,299 @@
+// Filling the Scenario Editor's views from a 50,000-record scenario (5,000 stands x 10 periods):
+// the time from submitting the load task until the last item is shown, for the tree by year and
+// the grid by stand, each against inserting the same labels straight into the same Qt widget on
+// the user-interface thread (same run). Also the longest slice the user-interface thread spent in
+// posted requests without returning to its event loop, and the peak resident size.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EditorListCtrlEx.h"
+#include "EditorLoadViewTd.h"
+#include "EditorTreeCtrlEx.h"
+#include "Files.h"
+#include "HostObject.h"
+#include "ScenarioRecords.h"
+#include "WoxHost.h"
+#include "WoxText.h"
+
+namespace
+{
+
+constexpr int kStands = 5000;
+constexpr int kPeriods = 10;
+constexpr int kFirstYear = 2000;
+constexpr int kPeriodLength = 5;
+
+class CBenchPortData final : public IPortData
+{
+public:
+    void AddReference() override {}
+    void Release() override {}
+    IWoxPortObject* GetPortObject(int) override { return nullptr; }
+    int SendStandMessage(SStandMessage) override { return 0; }
+    int GetComponentList(int, IDynamicPtrTemplate<IArrayExt2>, int) override { return 0; }
+    int GetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
+    int GetProjectInfo(SProjectInfo* pInfo) override
+    {
+        pInfo->nFirstYear = kFirstYear;
+        pInfo->nPeriodLength = kPeriodLength;
+        return 1;
+    }
+    int GetStandList(IDynamicPtrTemplate<IStatusExt>, int) override { return 0; }
+    int CheckStandMessage(SStandMessage*) override { return 0; }
+    int SetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
+    int RecordRemoval(int32_t, const char*, double, double) override { return 0; }
+};
+
+std::string StandName(int nStand) { return "Stand " + std::to_string(nStand + 1); }
+int YearOf(int nPeriod) { return kFirstYear + nPeriod * kPeriodLength; }
+
+// The scenario's records in a plain array: the load task reads them through the host array
+// interface, and making 50,000 records this way takes a moment instead of most of the run.
+class CRecordArray final : public IArrayExt2
+{
+public:
+    void AddReference() override {}
+    void Release() override {}
+    int Initialize(IWoxLibMgr*, IWoxRegistry*, IWoxErrorReporter*, int) override { return 1; }
+    int Add(const void* pElement, int, WoxStopEvent) override
+    {
+        m_records.push_back(*static_cast<const SScenarioTreatment*>(pElement));
+        return 1;
+    }
+    int Copy(IArrayExt2*, int, int, WoxStopEvent) override { return 0; }
+    int RemoveAt(int, int, int, WoxStopEvent) override { return 0; }
+    void* GetAt(int nIndex, int, int, WoxStopEvent) override
+    {
+        return nIndex >= 0 && nIndex < static_cast<int>(m_records.size()) ? &m_records[nIndex] : nullptr;
+    }
+    int GetSize(int, WoxStopEvent) override { return static_cast<int>(m_records.size()); }
+    int SetAt(int, int, const void*, int, WoxStopEvent) override { return 0; }
+    int RemoveAll(int, int, WoxStopEvent) override { return 0; }
+
+    std::vector<SScenarioTreatment> m_records;
+};
+
+// The host, the scenario's treatment array (stand by stand, each stand's periods in a row) and
+// the application, made once.
+struct SBenchSetup
+{
+    CWoxHost host;
+    CBenchPortData port;
+    CRecordArray records;
+    IDynamicPtrTemplate<IArrayExt2> pTreatments;
+    bool bReady = false;
+
+    SBenchSetup()
+    {
+        std::string error;
+        if (!host.Load(WOX_BENCH_REGISTRY, &error))
+        {
+            std::fprintf(stderr, "editor view bench: %s\n", error.c_str());
+            return;
+        }
+        host.ErrorReporter()->SetQuiet(true);
+        pTreatments = &records;
+        records.m_records.reserve(kStands * kPeriods);
+        QElapsedTimer timer;
+        timer.start();
+        for (int s = 0; s < kStands; ++s)
+        {
+            for (int p = 0; p < kPeriods; ++p)
+            {
+                SScenarioTreatment record{};
+                ResetTriggerPart(record);
+                record.nYear = YearOf(p);
+                WoxCopyText(record.szStand, StandName(s).c_str());
+                WoxCopyText(record.treatment.szName, p % 2 ? "Thinning from below" : "Thinning from above");
+                WoxCopyText(record.treatment.szDescription, "to 25 m2/ha");
+                pTreatments->Add(&record);
+            }
+        }
+        bReady = pTreatments->GetSize() == kStands * kPeriods;
+        std::fprintf(stderr, "editor view bench: %d records made in %.1f s\n", pTreatments->GetSize(), timer.nsecsElapsed() / 1e9);
+    }
+};
+
+SBenchSetup& Setup()
+{
+    static SBenchSetup setup;
+    return setup;
+}
+
+void Pump() { QApplication::processEvents(QEventLoop::AllEvents); }
+
+// Runs the load task into a fresh shown view until bDone holds; answers the seconds taken.
+template <class View, class Widget, class Done>
+double FillThroughTask(int nViewType, int nViewBy, View& view, Done bDone)
+{
+    SBenchSetup& setup = Setup();
+    QWidget window;
+    window.resize(1000, 700);
+    view.Attach(new Widget(&window));
+    view.GetWidget()->setGeometry(0, 0, 1000, 700);
+    window.show();
+    Pump();
+    CEditorLoadViewTd load(setup.host.Heap());
+    HWOXWND hTree = nViewType == 0 ? view.GetSafeHwnd() : 0;
+    HWOXWND hGrid = nViewType == 1 ? view.GetSafeHwnd() : 0;
+    if (!load.Initialize(setup.host.LibMgr(), setup.host.Registry(), setup.host.ErrorReporter(), &setup.port, hGrid, hTree, nViewType, nViewBy, 1))
+        return -1.0;
+    SScenarioData scenario;
+    scenario.info.nEndYear = YearOf(kPeriods - 1);
+    scenario.pTreatments = setup.pTreatments;
+    load.SetScenario(scenario);
+    Pump();
+    WoxResetPostedSlices();
+
+    QElapsedTimer timer;
+    timer.start();
+    load.Submit(setup.host.ThreadPool());
+    while (!bDone() || WoxPendingPostedMessages() > 0)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    Pump();   // the last items painted
+    const double dSeconds = timer.nsecsElapsed() / 1e9;
+    load.WaitUntilIdle();
+    view.Detach();
+    return dSeconds;
+}
+
+void ReportCounters(benchmark::State& state, double dTask, double dStraight, int nRuns)
+{
+    state.counters["task_s"] = dTask / nRuns;
+    state.counters["straight_s"] = dStraight / nRuns;
+    state.counters["ratio"] = dStraight > 0 ? dTask / dStraight : 0.0;
+    state.counters["longest_slice_ms"] = WoxPostedSlices().dLongestMs;
+    state.counters["peak_rss_MiB"] = WoxPeakResidentKiB() / 1024.0;
+}
+
+void BM_TreeByYear(benchmark::State& state)
+{
+    if (!Setup().bReady)
+    {
+        state.SkipWithError("no host");
+        return;
+    }
+    double dTask = 0.0;
+    double dStraight = 0.0;
+    double dLongest = 0.0;
+    int nRuns = 0;
+    for (auto _ : state)
+    {
+        CEditorTreeCtrlEx tree;
+        const int nItems = kPeriods + 2 * kStands * kPeriods;   // years, stands under each, leaves
+        const double dRun = FillThroughTask<CEditorTreeCtrlEx, QTreeWidget>(0, 1, tree, [&]() { return tree.GetCount() >= nItems; });
+        dLongest = std::max(dLongest, WoxPostedSlices().dLongestMs);
+
+        // The same labels straight into a tree widget on this thread, laid out the same way.
+        QWidget window;
+        window.resize(1000, 700);
+        auto* pTree = new QTreeWidget(&window);
+        pTree->setGeometry(0, 0, 1000, 700);
+        window.show();
+        Pump();
+        QElapsedTimer timer;
+        timer.start();
+        std::vector<QTreeWidgetItem*> years;
+        for (int p = 0; p < kPeriods; ++p)
+        {
+            years.push_back(new QTreeWidgetItem(pTree, QStringList(QString::number(YearOf(p)))));
+            years.back()->setExpanded(true);
+        }
+        QTreeWidgetItem* pLeaf = nullptr;
+        for (int s = 0; s < kStands; ++s)
+        {
+            for (int p = 0; p < kPeriods; ++p)
+            {
+                auto* pStand = new QTreeWidgetItem(years[p], QStringList(QString::fromStdString(StandName(s))));
+                pStand->setExpanded(true);
+                pLeaf = new QTreeWidgetItem(pStand, QStringList(p % 2 ? "Thinning from below [to 25 m2/ha]" : "Thinning from above [to 25 m2/ha]"));
+            }
+        }
+        pTree->setCurrentItem(pLeaf);
+        pTree->scrollToItem(pLeaf);
+        Pump();
+        dStraight += timer.nsecsElapsed() / 1e9;
+        dTask += dRun;
+        ++nRuns;
+        state.SetIterationTime(dRun);
+    }
+    ReportCounters(state, dTask, dStraight, nRuns);
+    state.counters["longest_slice_ms"] = dLongest;
+}
+
+void BM_GridByStand(benchmark::State& state)
+{
+    if (!Setup().bReady)
+    {
+        state.SkipWithError("no host");
+        return;
+    }
+    double dTask = 0.0;
+    double dStraight = 0.0;
+    double dLongest = 0.0;
+    int nRuns = 0;
+    for (auto _ : state)
+    {
+        CEditorListCtrlEx grid(Setup().host.Heap());
+        const double dRun = FillThroughTask<CEditorListCtrlEx, QTableWidget>(1, 0, grid, [&]() {
+            return grid.GetItemCount() == kPeriods && grid.GetColumnCount() == kStands + 1 &&
+                   !grid.GetItemText(kPeriods - 1, kStands).empty();
+        });
+        dLongest = std::max(dLongest, WoxPostedSlices().dLongestMs);
+
+        QWidget window;
+        window.resize(1000, 700);
+        auto* pTable = new QTableWidget(&window);
+        pTable->setGeometry(0, 0, 1000, 700);
+        window.show();
+        Pump();
+        QElapsedTimer timer;
+        timer.start();
+        pTable->setRowCount(kPeriods);
+        pTable->setColumnCount(kStands + 1);
+        pTable->setHorizontalHeaderItem(0, new QTableWidgetItem(QString()));
+        for (int p = 0; p < kPeriods; ++p)
+            pTable->setItem(p, 0, new QTableWidgetItem(QString::number(YearOf(p))));
+        for (int s = 0; s < kStands; ++s)
+        {
+            pTable->setHorizontalHeaderItem(s + 1, new QTableWidgetItem(QString::fromStdString(StandName(s))));
+            pTable->setColumnWidth(s + 1, 100);
+            for (int p = 0; p < kPeriods; ++p)
+                pTable->setItem(p, s + 1, new QTableWidgetItem(p % 2 ? "Thinning from below" : "Thinning from above"));
+        }
+        pTable->scrollToItem(pTable->item(kPeriods - 1, kStands));
+        Pump();
+        dStraight += timer.nsecsElapsed() / 1e9;
+        dTask += dRun;
+        ++nRuns;
+        state.SetIterationTime(dRun);
+    }
+    ReportCounters(state, dTask, dStraight, nRuns);
+    state.counters["longest_slice_ms"] = dLongest;
+}
+
+BENCHMARK(BM_TreeByYear)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridByStand)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

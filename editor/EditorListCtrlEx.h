@@ -1,0 +1,97 @@
+#pragma once
+// The Scenario Editor's grid view: rows carry one key in their first column, columns the other in
+// their headings, and a cell lists the labels of its treatments joined by ", ". The load and add
+// tasks fill it with path requests (1037 insert, 1038 clear) besides the requests of
+// CListCtrlEx. The user selects cells, not rows: a click selects one, Ctrl+click adds or removes
+// one; selected cells are drawn blanked with a dark green frame and their text centred. The
+// selection is kept as cell rectangles in content coordinates (client coordinates plus the
+// horizontal scroll position and the vertical scroll position times the row height), so it
+// scrolls with the content; the editor window reads it back as (stand, year) keys.
+//
+// Rows and columns are found by key through indexes (rebuilt after anything but an append), so a
+// fill of thousands of rows or columns never scans them all per request. User-interface thread
+// only.
+
+#include <string>
+#include <unordered_map>
+
+#include "Containers.h"
+#include "ListCtrlEx.h"
+#include "ViewPathItem.h"
+
+class CEditorListCtrlEx : public CListCtrlEx
+{
+public:
+    explicit CEditorListCtrlEx(HWOXHEAP hHeap);
+    ~CEditorListCtrlEx() override;
+
+    // Loads the Data Controller Library (once) and makes the selection array of 16-byte cell
+    // rectangles. False on any failure.
+    bool Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter);
+
+    void DeleteAllColumns() override;
+    // Empties the selection, then the rows.
+    void DeleteAllItems() override;
+    void DeleteItem(long nItem) override;
+    long InsertColumn(long nIndex, const LVCOLUMN* pColumn) override;
+    long InsertItem(const LVITEM* pItem) override;
+    bool SetItem(const LVITEM* pItem) override;
+    using CListCtrlEx::InsertColumn;
+
+    // The cell at (row key, column key), appending the row or column where missing.
+    bool FindOrCreateCell(const char* pszRow, const char* pszColumn, int& nRow, int& nColumn);
+
+    LRESULT OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLvmClearPathEx(WPARAM wParam, LPARAM lParam);
+
+    int GetSelectedCount();
+    // Appends one SViewKey per selected cell, in selection order, for nViewBy 0 (by stand: the
+    // stand is the column heading, the year the row's key) or 1 (by year: the other way round).
+    int GetSelectedKeys(int nViewBy, IDynamicPtrTemplate<IArrayExt2> pKeys);
+    // A plain click at a screen point: the selection becomes the cell there, or nothing.
+    void SelectAtPoint(int x, int y);
+    // True when the cell is in the selection (as it is drawn now).
+    bool IsCellSelected(int nRow, int nColumn);
+
+    bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    const CRuntimeClass* GetRuntimeClass() const override;
+
+protected:
+    void OnAttached() override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonDblClk(UINT nFlags, CPoint point) override;
+    void OnRButtonDown(UINT nFlags, CPoint point) override;
+    void OnRButtonDblClk(UINT nFlags, CPoint point) override;
+
+private:
+    struct SCellRect
+    {
+        int32_t nLeft, nTop, nRight, nBottom;
+        bool operator==(const SCellRect&) const = default;
+    };
+    // The cell's rectangle in content coordinates; false when there is no such cell.
+    bool ContentRect(int nRow, int nColumn, SCellRect& rect) const;
+    // The cell under a point of the client area, or false.
+    bool CellAt(int x, int y, int& nRow, int& nColumn) const;
+    int ContentOffsetX() const;
+    int ContentOffsetY() const;
+    // Adds the rectangle to the selection or takes it out; a plain click empties it first.
+    void ToggleCell(const SCellRect& rect, bool bKeep);
+    int FindSelected(const SCellRect& rect);
+    void Repaint();
+    int FindRow(const std::string& key);
+    int FindColumn(const std::string& key);
+
+    HWOXHEAP m_hHeap;
+    HWOXMODULE m_hDataController = nullptr;
+    char m_szDataController[WOX_MAX_PATH] = {};
+    IDynamicPtrTemplate<IArrayExt2> m_pSelection;
+    IWoxErrorReporter* m_pErrorReporter = nullptr;
+    IWoxLibMgr* m_pLibMgr = nullptr;
+    IWoxRegistry* m_pRegistry = nullptr;
+
+    std::unordered_map<std::string, int> m_rows;      // first-column text to first row holding it
+    std::unordered_map<std::string, int> m_columns;   // heading to first column holding it
+    bool m_bRowsDirty = false;
+    bool m_bColumnsDirty = false;
+};
