@@ -29,13 +29,13 @@ const SWoxControlTemplate kAbout[] = {
 };
 
 const SWoxControlTemplate kNewScenario[] = {
-    {WOX_CTL_LTEXT, -1, "Name:", 0, 7, 9, 44, 8},
-    {WOX_CTL_EDIT, IDC_SCENARIO_NAME, "", WOX_WS_BORDER, 54, 7, 135, 13},
-    {WOX_CTL_LTEXT, -1, "Description:", 0, 7, 30, 44, 8},
-    {WOX_CTL_EDIT, IDC_SCENARIO_DESCRIPTION, "", WOX_WS_BORDER, 54, 28, 135, 13},
-    {WOX_CTL_LTEXT, -1, "End Year:", 0, 7, 51, 44, 8},
-    {WOX_CTL_EDIT, IDC_END_YEAR, "", WOX_WS_BORDER | WOX_ES_NUMBER, 54, 49, 44, 13},
-    {WOX_CTL_UPDOWN, IDC_END_YEAR_SPIN, "", WOX_UDS_SETBUDDYINT | WOX_UDS_ARROWKEYS, 98, 49, 10, 13},
+    {WOX_CTL_LTEXT, -1, "Name:", 0, 7, 14, 44, 8},
+    {WOX_CTL_EDIT, IDC_SCENARIO_NAME, "", WOX_WS_BORDER, 54, 12, 135, 13},
+    {WOX_CTL_LTEXT, -1, "Description:", 0, 7, 38, 44, 8},
+    {WOX_CTL_EDIT, IDC_SCENARIO_DESCRIPTION, "", WOX_WS_BORDER, 54, 36, 135, 13},
+    {WOX_CTL_LTEXT, -1, "End Year:", 0, 7, 62, 44, 8},
+    {WOX_CTL_EDIT, IDC_END_YEAR, "", WOX_WS_BORDER | WOX_ES_NUMBER, 54, 60, 44, 13},
+    {WOX_CTL_UPDOWN, IDC_END_YEAR_SPIN, "", WOX_UDS_SETBUDDYINT | WOX_UDS_ARROWKEYS, 98, 60, 10, 13},
     {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 85, 93, 50, 14},
     {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 139, 93, 50, 14},
 };
