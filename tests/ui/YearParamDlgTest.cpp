@@ -181,14 +181,4 @@ TEST(YearParamDlgTest, OkRefusesAStartAfterTheEnd)
     EXPECT_EQ(returned.nEndYear, 2005);
 }
 
-TEST(YearParamDlgTest, InitializeNeedsTheProjectYears)
-{
-    CScenarioFolderPortData portData("/nowhere", false);
-    SScenarioData scenario;
-    SScenarioTreatment record = {};
-    CYearParamDlg dialog;
-    EXPECT_EQ(0, dialog.Initialize(&portData, &scenario, &record));
-    EXPECT_EQ(0, dialog.Initialize(&portData, nullptr, &record));
-}
-
 } // namespace
