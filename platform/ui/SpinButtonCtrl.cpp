@@ -16,11 +16,13 @@
 namespace
 {
 
-// Steps the up-down control that holds the handle, if it is still there.
-void StepSpin(HWOXWND hSpin, int nDirection)
+// Steps the up-down control that holds the handle; false when it is gone.
+bool StepSpin(HWOXWND hSpin, int nDirection)
 {
-    if (auto* pSpin = dynamic_cast<CSpinButtonCtrl*>(CWnd::FromHandle(hSpin)))
+    auto* pSpin = dynamic_cast<CSpinButtonCtrl*>(CWnd::FromHandle(hSpin));
+    if (pSpin)
         pSpin->Step(nDirection);
+    return pSpin != nullptr;
 }
 
 class CUpDownWidget final : public QWidget
@@ -61,8 +63,8 @@ public:
         const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
         if (nKey != Qt::Key_Up && nKey != Qt::Key_Down)
             return false;
-        StepSpin(m_hSpin, nKey == Qt::Key_Up ? 1 : -1);
-        return true;
+        // Without its up-down control the edit keeps the keys.
+        return StepSpin(m_hSpin, nKey == Qt::Key_Up ? 1 : -1);
     }
 
 private:
