@@ -4,6 +4,7 @@
 
 #include "ResourceIds.h"
 #include "ScenarioResources.h"
+#include "SpinButtonCtrl.h"
 
 namespace
 {
@@ -34,10 +35,50 @@ const SWoxControlTemplate kAbout[] = {
     {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 140, 82, 50, 14},
 };
 
+const SWoxControlTemplate kNewScenario[] = {
+    {WOX_CTL_LTEXT, -1, "Name:", 0, 7, 14, 44, 8},
+    {WOX_CTL_EDIT, IDC_SCENARIO_NAME, "", WOX_WS_BORDER, 54, 12, 135, 13},
+    {WOX_CTL_LTEXT, -1, "Description:", 0, 7, 38, 44, 8},
+    {WOX_CTL_EDIT, IDC_SCENARIO_DESCRIPTION, "", WOX_WS_BORDER, 54, 36, 135, 13},
+    {WOX_CTL_LTEXT, -1, "End Year:", 0, 7, 62, 44, 8},
+    {WOX_CTL_EDIT, IDC_END_YEAR, "", WOX_WS_BORDER | WOX_ES_NUMBER, 54, 60, 44, 13},
+    {WOX_CTL_UPDOWN, IDC_END_YEAR_SPIN, "", WOX_UDS_SETBUDDYINT | WOX_UDS_ARROWKEYS, 98, 60, 10, 13},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 85, 93, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 139, 93, 50, 14},
+};
+
+const SWoxControlTemplate kEndYear[] = {
+    {WOX_CTL_LTEXT, -1, "End Year:", 0, 7, 11, 36, 8},
+    {WOX_CTL_EDIT, IDC_END_YEAR, "", WOX_WS_BORDER, 46, 9, 50, 13},
+    {WOX_CTL_UPDOWN, IDC_END_YEAR_SPIN, "", WOX_UDS_SETBUDDYINT | WOX_UDS_ARROWKEYS | WOX_UDS_NOTHOUSANDS, 96, 9, 10, 13},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 17, 38, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 75, 38, 50, 14},
+};
+
+// Cancel is the default button: Enter cancels.
+const SWoxControlTemplate kTrtSelect[] = {
+    {WOX_CTL_LISTVIEW, IDC_TRT_SELECT_LIST, "", WOX_LVS_SHOWSELALWAYS | WOX_WS_BORDER, 6, 6, 222, 90},
+    {WOX_CTL_PUSHBUTTON, 1, "Delete", 0, 63, 102, 50, 14},
+    {WOX_CTL_DEFPUSHBUTTON, 2, "Cancel", 0, 123, 102, 50, 14},
+};
+
+const SWoxControlTemplate kYearParam[] = {
+    {WOX_CTL_LTEXT, -1, "Start Year:", 0, 7, 7, 36, 8},
+    {WOX_CTL_COMBOBOX, IDC_START_YEAR_LIST, "", 0, 7, 18, 72, 90},
+    {WOX_CTL_LTEXT, -1, "End Year:", 0, 91, 7, 32, 8},
+    {WOX_CTL_COMBOBOX, IDC_END_YEAR_LIST, "", 0, 91, 18, 72, 96},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 31, 42, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 91, 42, 50, 14},
+};
+
 const SWoxDialogTemplate kDialogs[] = {
     {IDD_TREATMENT_TYPES, "Treatment Types", 196, 84, kFont, kPointSize, kTreatmentTypes, static_cast<int>(std::size(kTreatmentTypes))},
     {IDD_OPEN_SCENARIO, "Open Scenario", 256, 138, kFont, kPointSize, kOpenScenario, static_cast<int>(std::size(kOpenScenario))},
     {IDD_ABOUT, "About Scenario Editor", 196, 102, kFont, kPointSize, kAbout, static_cast<int>(std::size(kAbout))},
+    {IDD_NEW_SCENARIO, "Enter new scenario information", 196, 114, kFont, kPointSize, kNewScenario, static_cast<int>(std::size(kNewScenario))},
+    {IDD_END_YEAR, "Change End Year", 142, 60, kFont, kPointSize, kEndYear, static_cast<int>(std::size(kEndYear))},
+    {IDD_TRT_SELECT, "Select the Treatments", 238, 122, kFont, kPointSize, kTrtSelect, static_cast<int>(std::size(kTrtSelect))},
+    {IDD_YEAR_PARAM, "Specify Year Parameters", 170, 63, kFont, kPointSize, kYearParam, static_cast<int>(std::size(kYearParam))},
 };
 
 const SWoxMenuItem kMenuNoFile[] = {

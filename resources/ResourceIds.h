@@ -12,6 +12,23 @@ enum : int
     IDC_OPEN_SCENARIO_LIST = 5005,
     IDC_TREATMENT_TYPE_LIST = 5005,
 
+    // New scenario and end-year dialogs.
+    IDD_NEW_SCENARIO = 10022,
+    IDD_END_YEAR = 10026,
+    IDC_SCENARIO_NAME = 5001,
+    IDC_SCENARIO_DESCRIPTION = 5002,
+    IDC_END_YEAR = 5003,
+    IDC_END_YEAR_SPIN = 5004,
+
+    // Treatment selection dialog.
+    IDD_TRT_SELECT = 10024,
+    IDC_TRT_SELECT_LIST = 5005,
+
+    // Year parameters dialog.
+    IDD_YEAR_PARAM = 5039,
+    IDC_START_YEAR_LIST = 5036,
+    IDC_END_YEAR_LIST = 5037,
+
     // The Scenario Editor's menus: without a file, and with a file open.
     IDR_EDITOR_MENU_NO_FILE = 5028,
     IDR_EDITOR_MENU_FILE_OPEN = 5001,

@@ -12,12 +12,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <iterator>
 
 #include "Resources.h"
+#include "SpinButtonCtrl.h"
 #include "Wnd.h"
 
 namespace
@@ -130,11 +130,9 @@ QWidget* MakeIcon(const SWoxControlTemplate& ctl, SWoxControlBuild& build)
     return p;
 }
 
-QWidget* MakeUpDown(const SWoxControlTemplate&, SWoxControlBuild& build)
+QWidget* MakeUpDown(const SWoxControlTemplate& ctl, SWoxControlBuild& build)
 {
-    auto* p = new QScrollBar(Qt::Vertical, build.pParent);
-    p->setRange(0, 0);
-    return p;
+    return WoxMakeUpDownWidget(build.pParent, ctl.nStyle);
 }
 
 typedef QWidget* (*PFN_MakeControl)(const SWoxControlTemplate& ctl, SWoxControlBuild& build);

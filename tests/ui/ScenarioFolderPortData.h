@@ -34,8 +34,8 @@ public:
             return 0;
         WoxCopyText(pInfo->szProject, "Test project");
         WoxCopyText(pInfo->szScenarioFolder, m_folder.c_str());
-        pInfo->nFirstYear = 2000;
-        pInfo->nPeriodLength = 5;
+        pInfo->nFirstYear = m_nFirstYear;
+        pInfo->nPeriodLength = m_nPeriodLength;
         return 1;
     }
     int GetStandList(IDynamicPtrTemplate<IStatusExt>, int) override { return 0; }
@@ -45,6 +45,8 @@ public:
 
     // Runs inside every GetProjectInfo, on the caller's thread.
     std::function<void()> m_onInfo;
+    int m_nFirstYear = 2000;
+    int m_nPeriodLength = 5;
 
 private:
     std::string m_folder;

@@ -7,19 +7,25 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QTableWidget>
 #include <cstdio>
 #include <functional>
 
 #include "AboutDlg.h"
 #include "ControlRequests.h"
 #include "EditorViewScreens.h"
+#include "EndYearDlg.h"
 #include "MessageBox.h"
+#include "NewScenarioDlg.h"
 #include "OpenScenarioDlg.h"
 #include "ResourceIds.h"
 #include "SpeciesMap.h"
 #include "TreatmentDlg.h"
 #include "TreatmentTypeDlg.h"
 #include "Treatments.h"
+#include "ScenarioFolderPortData.h"
+#include "TrtSelectDlg.h"
+#include "YearParamDlg.h"
 
 namespace
 {
@@ -134,6 +140,71 @@ QPixmap RenderTreatment(ETreatmentDlgMode mode)
     return Grab(dialog.GetDialogWidget());
 }
 
+// The new-scenario dialog with a name, a description and an end year filled in.
+QPixmap RenderNewScenario()
+{
+    CNewScenarioDlg dialog;
+    dialog.SetYears(2025, 5);
+    dialog.Create();
+    dialog.GetDlgItem(IDC_SCENARIO_NAME)->SetWindowText("Spring plan");
+    dialog.GetDlgItem(IDC_SCENARIO_DESCRIPTION)->SetWindowText("Thin from below to 25 m2/ha, twice");
+    dialog.GetDlgItem(IDC_END_YEAR)->SetWindowText("2060");
+    return Grab(dialog.GetDialogWidget());
+}
+
+QPixmap RenderEndYear()
+{
+    CEndYearDlg dialog(nullptr);
+    dialog.SetYears(2025, 5, 2060);
+    dialog.Create();
+    return Grab(dialog.GetDialogWidget());
+}
+
+// The treatment selection dialog for a delete, with records as the editor offers them and two
+// rows picked.
+QPixmap RenderTrtSelect()
+{
+    CTrtSelectDlg dialog(nullptr, CTrtSelectDlg::MODE_DELETE);
+    dialog.Create();
+    const char* const rows[][3] = {
+        {"2030", "North 12", "Thinning from below"},
+        {"2030", "North 14", "Thinning from below"},
+        {"2035 - 2070", "North 12", "Thinning from above"},
+        {"2045", "Creek 3", "Clearcut"},
+        {"2050", "Creek 3", "Planting"},
+    };
+    CListCtrl& list = dialog.List();
+    for (const auto& row : rows)
+    {
+        const int nRow = list.InsertItem(list.GetItemCount(), row[0]);
+        list.SetItemText(nRow, 1, row[1]);
+        list.SetItemText(nRow, 2, row[2]);
+    }
+    list.SelectItem(0);
+    QTableWidget* pTable = list.Table();
+    pTable->selectionModel()->select(pTable->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list.SetFocus();
+    return Grab(dialog.GetDialogWidget());
+}
+
+// The year parameters dialog of a project starting in 2025 with 5-year periods, scenario ending
+// in 2060, for a record tested from 2030 to the end.
+QPixmap RenderYearParam()
+{
+    CScenarioFolderPortData portData("");
+    portData.m_nFirstYear = 2025;
+    SScenarioData scenario;
+    scenario.info.nEndYear = 2060;
+    SScenarioTreatment record = {};
+    record.nYear = 2030;
+    CYearParamDlg dialog;
+    dialog.Initialize(&portData, &scenario, &record);
+    dialog.Create();
+    QPixmap pixmap = Grab(dialog.GetDialogWidget());
+    dialog.DestroyWindow();
+    return pixmap;
+}
+
 const SScreen kScreens[] = {
     {"treatment-types.png", RenderTreatmentTypes},
     {"thin-below-new.png", [] { return RenderTreatment<CThinBelow>(ETreatmentDlgMode::NewNormal); }},
@@ -159,6 +230,10 @@ const SScreen kScreens[] = {
     {"editor-grid-by-year-all.png", [] { return RenderEditorView(1, 1, 0, Grab); }},
     {"editor-grid-by-stand.png", [] { return RenderEditorView(1, 0, 1, Grab); }},
     {"editor-grid-by-stand-all.png", [] { return RenderEditorView(1, 0, 0, Grab); }},
+    {"new-scenario.png", RenderNewScenario},
+    {"end-year.png", RenderEndYear},
+    {"treatment-selection.png", RenderTrtSelect},
+    {"year-parameters.png", RenderYearParam},
 };
 
 } // namespace
