@@ -80,7 +80,7 @@ const SWriter kWriters[] = {
      [](const std::string& root) {
          std::ofstream(root + "/new.json") << ScenarioJson("New");
          std::ofstream(root + "/old.json") << ScenarioJson("Old");
-         ASSERT_EQ(0, RunChild(Wox({"scenario", "import", root + "/old.json", root + "/out/plan.scenario"})).nExitCode);
+         ASSERT_TRUE(ExitedWith(RunChild(Wox({"scenario", "import", root + "/old.json", root + "/out/plan.scenario"})), 0));
      },
      [](const std::string& root) { return Wox({"scenario", "import", root + "/new.json", root + "/out/plan.scenario"}); },
      [](const std::string& root) { return Visible(root + "/out"); }},
@@ -106,7 +106,7 @@ const SWriter kWriters[] = {
          return ReadProject(root + "/out/forest", project, &error) ? std::to_string(project.stands.size()) + " stands" : error;
      }},
     {"Results", 24,
-     [](const std::string& root) { ASSERT_EQ(0, RunChild({WOX_FAULT_CHILD, "results", root + "/out", "old"}).nExitCode); },
+     [](const std::string& root) { ASSERT_TRUE(ExitedWith(RunChild({WOX_FAULT_CHILD, "results", root + "/out", "old"}), 0)); },
      [](const std::string& root) { return std::vector<std::string>{WOX_FAULT_CHILD, "results", root + "/out", "new"}; },
      [](const std::string& root) { return Visible(root + "/out"); }},
 };
@@ -137,7 +137,7 @@ TEST_P(FaultTest, LeavesTheOldOrTheNewStateWhole)
 {
     const SWriter& writer = *GetParam().pWriter;
     const std::string old = Prepare();
-    ASSERT_EQ(0, RunChild(writer.command(Root())).nExitCode);
+    ASSERT_TRUE(ExitedWith(RunChild(writer.command(Root())), 0));
     const std::string fresh = writer.state(Root());
     ASSERT_NE(old, fresh);
 
@@ -165,7 +165,7 @@ TEST_P(FaultTest, LeavesTheOldOrTheNewStateWhole)
         // After a failed project import the same import must go through.
         if (now == "none")
         {
-            EXPECT_EQ(0, RunChild(writer.command(Root())).nExitCode) << fault;
+            EXPECT_TRUE(ExitedWith(RunChild(writer.command(Root())), 0)) << fault;
         }
     }
 }

@@ -2,6 +2,8 @@
 // Runs a program as a child process with a time limit and records how it ended, what it wrote
 // and its peak memory: for tests of whole commands, of hangs and of kills.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -34,3 +36,14 @@ private:
 
 // Start and Wait in one.
 SChildResult RunChild(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}, int nTimeoutMs = 20000);
+
+// For assertions on how a child ended: a failure names the exit code and shows the child's
+// standard error, so a sanitizer report or a refusal explains itself.
+inline testing::AssertionResult ExitedWith(const SChildResult& run, int nExpected)
+{
+    if (run.nExitCode == nExpected && !run.bTimedOut)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "exit code " << run.nExitCode << ", signal " << run.nSignal
+                                       << (run.bTimedOut ? ", timed out" : "") << ", expected " << nExpected
+                                       << "; its standard error:\n" << run.err;
+}

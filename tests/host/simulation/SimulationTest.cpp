@@ -181,7 +181,7 @@ TEST_P(CRunErrorTest, ExitsNonZeroWithOneLine)
 {
     const std::string project = GetParam().prepare(*this);
     SChildResult run = RunChild({WOX_PROGRAM, "--registry", m_registry, "run", project, "--scenario", m_scenario, "--periods", "2"});
-    EXPECT_EQ(run.nExitCode, 1);
+    EXPECT_TRUE(ExitedWith(run, 1));
     std::istringstream lines(run.err);
     std::string line, last;
     while (std::getline(lines, line))
