@@ -19,7 +19,7 @@ const SWoxControlTemplate kOpenScenario[] = {
 };
 
 const SWoxControlTemplate kTreatmentTypes[] = {
-    {WOX_CTL_LTEXT, -1, "Choose the type of treatments:", 0, 6, 6, 180, 8},   // 103 wide clips the text in this font
+    {WOX_CTL_LTEXT, -1, "Choose the type of treatments:", 0, 6, 6, 103, 8},
     {WOX_CTL_LISTVIEW, IDC_TREATMENT_TYPE_LIST, "", WOX_LVS_SINGLESEL | WOX_LVS_NOCOLUMNHEADER | WOX_WS_BORDER, 6, 18, 180, 42},
     {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 42, 66, 50, 14},
     {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 102, 66, 50, 14},

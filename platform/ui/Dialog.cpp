@@ -1,10 +1,13 @@
 #include "Dialog.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -58,6 +61,28 @@ const CRuntimeClass* CDialog::GetRuntimeClass() const
     return &cls;
 }
 
+// Template rectangles are made for the fonts of the original platform: a one-line label whose
+// text runs wider in this font would wrap into a line it has no room for. Such a label may grow
+// to the right, up to the first control beside it or the dialog's edge, keeping its template.
+int CDialog::SpareTextWidth(int nIndex, const QWidget& widget, const QFontMetrics& metrics) const
+{
+    const SWoxControlTemplate& ctl = m_pTemplate->pControls[nIndex];
+    if (ctl.nKind != WOX_CTL_LTEXT || ctl.cy > 12 || !ctl.pszText)
+        return 0;
+    const int nNeeded = metrics.horizontalAdvance(static_cast<const QLabel&>(widget).text()) + 2 - DluToPixelX(ctl.cx);
+    if (nNeeded <= 0)
+        return 0;
+    int nLimit = m_pTemplate->cx - 4;
+    for (int i = 0; i < m_pTemplate->nControls; ++i)
+    {
+        const SWoxControlTemplate& other = m_pTemplate->pControls[i];
+        const bool bSameRow = other.y < ctl.y + ctl.cy && ctl.y < other.y + other.cy;
+        if (i != nIndex && bSameRow && other.x >= ctl.x + ctl.cx)
+            nLimit = std::min(nLimit, other.x - 2);
+    }
+    return std::clamp(nNeeded, 0, std::max(0, DluToPixelX(nLimit) - DluToPixelX(ctl.x + ctl.cx)));
+}
+
 bool CDialog::BuildWindow()
 {
     DestroyWindow();
@@ -96,7 +121,7 @@ bool CDialog::BuildWindow()
         int nHeight = DluToPixelY(ctl.cy);
         if (ctl.nKind == WOX_CTL_COMBOBOX || ctl.nKind == WOX_CTL_COMBOBOXEX)
             nHeight = pWidget->sizeHint().height();   // the template height includes the drop-down
-        pWidget->setGeometry(DluToPixelX(ctl.x), DluToPixelY(ctl.y), DluToPixelX(ctl.cx), nHeight);
+        pWidget->setGeometry(DluToPixelX(ctl.x), DluToPixelY(ctl.y), DluToPixelX(ctl.cx) + SpareTextWidth(i, *pWidget, metrics), nHeight);
         pWidget->setEnabled(!(ctl.nStyle & WOX_WS_DISABLED));
         if (ctl.nStyle & WOX_WS_HIDDEN)
             pWidget->hide();

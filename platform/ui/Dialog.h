@@ -10,6 +10,7 @@
 #include "Wnd.h"
 
 class QDialog;
+class QFontMetrics;
 class CDialog;
 
 // Called on a modal dialog once it is up and its OnInitDialog has run; a dialog the hook leaves
@@ -65,6 +66,7 @@ public:
 
     // Pixels of a rectangle in dialog units of this dialog's font.
     int DluToPixelX(int x) const { return (x * m_nBaseX + 2) / 4; }
+    int SpareTextWidth(int nIndex, const QWidget& widget, const QFontMetrics& metrics) const;
     int DluToPixelY(int y) const { return (y * m_nBaseY + 4) / 8; }
 
 private:
