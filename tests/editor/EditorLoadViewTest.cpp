@@ -2,6 +2,8 @@
 // setting; records after the end year and reversed triggered years; partial reloads; stopping in
 // the middle of a fill; views destroyed while a task posts.
 
+#include <memory>
+
 #include "EditorViewFixture.h"
 #include "Files.h"
 
@@ -178,6 +180,9 @@ private:
 
 class EditorStopTest : public EditorLoadViewTest, public ::testing::WithParamInterface<bool>
 {
+protected:
+    // Outlives the load task, which the fixture's TearDown releases with its scenario array.
+    std::unique_ptr<CStopGateArray> m_pGate;
 };
 
 // Stopped after six of twenty records: the view keeps those six; the next run clears and shows
@@ -188,7 +193,8 @@ TEST_P(EditorStopTest, StopInTheMiddleOfAFill)
     const bool bDestroyViews = GetParam();
     for (int i = 0; i < 20; ++i)
         AddRecord(MakeRecord(2005, ("S" + std::to_string(i)).c_str(), "Thin", "d"));
-    CStopGateArray gate(m_pTreatments, 5);
+    m_pGate = std::make_unique<CStopGateArray>(m_pTreatments, 5);
+    CStopGateArray& gate = *m_pGate;
     CEditorLoadViewTd& load = Load(0, 0, 1);
     SScenarioData scenario;
     scenario.info.nEndYear = 2015;
