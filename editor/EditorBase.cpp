@@ -281,6 +281,11 @@ int CEditorBase::EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2>, IDynamicPtr
     return -1;
 }
 
+int CEditorBase::DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>&)
+{
+    return 0;
+}
+
 bool CEditorBase::SameTriggers(const SScenarioTreatment& a, const SScenarioTreatment& b)
 {
     if (a.nTriggers != b.nTriggers)

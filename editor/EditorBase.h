@@ -65,6 +65,10 @@ protected:
     // pResults holds the changed records. Answers 1 for OK, 0 for Cancel, -1 when the dialog
     // cannot be initialised. Until that dialog is part of the editor nothing can open it.
     virtual int EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults);
+    // Opens the triggered-treatment dialog for new triggered treatments of the scenario; on OK
+    // pNew holds their records (SScenarioTreatment). Answers 1 for OK, 0 otherwise. Until that
+    // dialog is part of the editor nothing can open it and the answer is 0.
+    virtual int DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>& pNew);
 
     HWOXHEAP m_hHeap;
     HWOXMODULE m_hDataController = nullptr;

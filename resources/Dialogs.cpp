@@ -71,7 +71,13 @@ const SWoxControlTemplate kYearParam[] = {
     {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 91, 42, 50, 14},
 };
 
+const SWoxControlTemplate kScenarioEditor[] = {
+    {WOX_CTL_TREEVIEW, IDC_EDITOR_TREE, "", WOX_TVS_HASLINES | WOX_TVS_HASBUTTONS | WOX_TVS_LINESATROOT | WOX_WS_BORDER, 6, 6, 435, 288},
+    {WOX_CTL_LISTVIEW, IDC_EDITOR_GRID, "", WOX_LVS_SINGLESEL | WOX_LVS_SHOWSELALWAYS | WOX_WS_BORDER, 6, 6, 438, 288},
+};
+
 const SWoxDialogTemplate kDialogs[] = {
+    {IDD_SCENARIO_EDITOR, "Scenario Editor", 454, 300, kFont, kPointSize, kScenarioEditor, static_cast<int>(std::size(kScenarioEditor))},
     {IDD_TREATMENT_TYPES, "Treatment Types", 196, 84, kFont, kPointSize, kTreatmentTypes, static_cast<int>(std::size(kTreatmentTypes))},
     {IDD_OPEN_SCENARIO, "Open Scenario", 256, 138, kFont, kPointSize, kOpenScenario, static_cast<int>(std::size(kOpenScenario))},
     {IDD_ABOUT, "About Scenario Editor", 196, 102, kFont, kPointSize, kAbout, static_cast<int>(std::size(kAbout))},
@@ -132,7 +138,19 @@ const SWoxMenuItem kMenuFileOpen[] = {
     {WOX_MF_END, 0, nullptr},
 };
 
+const SWoxMenuItem kContextMenu[] = {
+    {WOX_MF_POPUP, 0, "Add Treatment"},
+    {WOX_MF_STRING, ID_ADD_NORMAL, "Normal..."},
+    {WOX_MF_STRING, ID_ADD_TRIGGERED, "Triggered..."},
+    {WOX_MF_END, 0, nullptr},
+    {WOX_MF_STRING, ID_DELETE_TREATMENT, "Delete Treatment"},
+    {WOX_MF_STRING, ID_MODIFY_TREATMENT, "Modify Treatment.."},
+    {WOX_MF_SEPARATOR, 0, nullptr},
+    {WOX_MF_STRING, ID_CHANGE_END_YEAR, "Change End Year..."},
+};
+
 const SWoxMenuTemplate kMenus[] = {
+    {IDR_EDITOR_CONTEXT_MENU, kContextMenu, static_cast<int>(std::size(kContextMenu))},
     {IDR_EDITOR_MENU_NO_FILE, kMenuNoFile, static_cast<int>(std::size(kMenuNoFile))},
     {IDR_EDITOR_MENU_FILE_OPEN, kMenuFileOpen, static_cast<int>(std::size(kMenuFileOpen))},
 };

@@ -29,9 +29,15 @@ enum : int
     IDC_START_YEAR_LIST = 5036,
     IDC_END_YEAR_LIST = 5037,
 
+    // The Scenario Editor window: its tree and grid views on the same spot.
+    IDD_SCENARIO_EDITOR = 10021,
+    IDC_EDITOR_TREE = 5000,
+    IDC_EDITOR_GRID = 5005,
+
     // The Scenario Editor's menus: without a file, and with a file open.
     IDR_EDITOR_MENU_NO_FILE = 5028,
     IDR_EDITOR_MENU_FILE_OPEN = 5001,
+    IDR_EDITOR_CONTEXT_MENU = 5040,   // the pop-up menu over the views
 
     ID_FILE_NEW = 5018,
     ID_FILE_NEW_OPEN = 5029,

@@ -17,6 +17,7 @@ constexpr int kOpenMode = 2;
 constexpr int64_t kHeaderSize = sizeof(SScenarioHeader);
 constexpr uint32_t kReservedSize = WOX_SCENARIO_RECORDS_POSITION - sizeof(SScenarioHeader);
 constexpr const char* kConvertedPath = "/memory/converted.scenario";
+constexpr const char* kSavedPath = "/memory/saved.scenario";
 // Records read or written at once, and the largest run of data blocks read or written through one
 // buffer.
 constexpr int32_t kRecordBatch = 64;
@@ -470,6 +471,49 @@ bool CScenarioFile::ConvertFrom30(std::vector<uint8_t>& bytes)
     if (bOk)
         bytes = *volume.File(kConvertedPath);
     return bOk;
+}
+
+bool CScenarioFile::WriteToMemory(SScenarioData* pData, std::vector<uint8_t>& bytes)
+{
+    if (!m_pBinary || !pData || !pData->pTreatments)
+        return false;
+    CMemoryVolume volume;
+    CScenarioFile target(m_hHeap, &volume);
+    if (!target.Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !target.Create(kSavedPath))
+        return false;
+    const bool bWritten = target.WriteRecords(pData);
+    target.Close();
+    std::shared_ptr<CByteVector> pBytes = volume.Find(kSavedPath);
+    if (!bWritten || !pBytes)
+        return false;
+    bytes = std::move(*pBytes);
+    return true;
+}
+
+bool CScenarioFile::Save(const char* pszPath, SScenarioData* pData, std::string* pError)
+{
+    std::vector<uint8_t> bytes;
+    if (!pszPath || !*pszPath || std::strlen(pszPath) >= WOX_MAX_PATH)
+    {
+        if (pError)
+            *pError = "no valid scenario file path";
+        return false;
+    }
+    if (!WriteToMemory(pData, bytes))
+    {
+        if (pError)
+            *pError = std::string("cannot build the scenario for ") + pszPath;
+        return false;
+    }
+    if (m_pStorage)
+    {
+        if (m_pStorage->ReplaceFile(pszPath, bytes))
+            return true;
+        if (pError)
+            *pError = std::string("cannot write ") + pszPath;
+        return false;
+    }
+    return WoxReplaceFile(pszPath, bytes.data(), bytes.size(), pError);
 }
 
 bool CScenarioFile::ReplaceFile(const char* pszPath, const std::vector<uint8_t>& bytes)

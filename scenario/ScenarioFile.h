@@ -28,11 +28,13 @@
 // it stays exactly as it was and the object reads the converted copy from memory instead: such
 // a file still opens and reads, and WriteRecords on it fails.
 //
-// WriteRecords itself writes in place through the binary-file object. A caller that must not
-// lose the old content to a failed save writes into a fresh file and replaces with CAtomicFile.
+// WriteRecords itself writes in place through the binary-file object. Save builds the whole file
+// in memory (the same bytes WriteRecords and Create would write) and replaces the file with it
+// through CAtomicFile, so a failed or killed save leaves the old file exactly as it was.
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Containers.h"
@@ -69,6 +71,14 @@ public:
     // Writes the records not later than pData->info.nEndYear with their data blocks, then the
     // header with pData->info.
     bool WriteRecords(SScenarioData* pData);
+
+    // The bytes of a new file holding pData as WriteRecords writes it (a fresh 3.1 header, the
+    // records not later than the end year, their data blocks), built in memory. Needs Initialize,
+    // not an open file.
+    bool WriteToMemory(SScenarioData* pData, std::vector<uint8_t>& bytes);
+    // Replaces the file at pszPath (or creates it) with pData in one step. On failure the file is
+    // as it was and *pError (when given) holds the reason.
+    bool Save(const char* pszPath, SScenarioData* pData, std::string* pError = nullptr);
 
     // A new, initialised array of 8888-byte treatment records from the Data Controller Library.
     bool CreateTreatmentArray(IDynamicPtrTemplate<IArrayExt2>& pArray);

@@ -7,11 +7,16 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "DialogControls.h"
+#include "Menu.h"
 #include "Resources.h"
 
 namespace
@@ -43,6 +48,28 @@ public:
             m_pOwner->OnOK();
         else
             QDialog::accept();
+    }
+
+    CDialog* m_pOwner;
+};
+
+// The client area of a main window: reports its size and context-menu requests to the dialog.
+class CDialogClientWidget final : public QWidget
+{
+public:
+    CDialogClientWidget(CDialog* pOwner, QWidget* pParent) : QWidget(pParent), m_pOwner(pOwner) {}
+
+    void resizeEvent(QResizeEvent* pEvent) override
+    {
+        QWidget::resizeEvent(pEvent);
+        if (m_pOwner)
+            m_pOwner->OnSize(width(), height());
+    }
+    void contextMenuEvent(QContextMenuEvent* pEvent) override
+    {
+        if (m_pOwner)
+            m_pOwner->OnContextMenu(pEvent->globalPos().x(), pEvent->globalPos().y());
+        pEvent->accept();
     }
 
     CDialog* m_pOwner;
@@ -107,10 +134,26 @@ bool CDialog::BuildWindow()
     QFontMetrics metrics(font);
     m_nBaseX = (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
     m_nBaseY = metrics.height();
-    pDialog->setFixedSize(DluToPixelX(m_pTemplate->cx), DluToPixelY(m_pTemplate->cy));
-
     SWoxControlBuild build;
     build.pParent = pDialog;
+    if (m_bMainWindow)
+    {
+        pDialog->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                Qt::WindowCloseButtonHint);
+        auto* pLayout = new QVBoxLayout(pDialog);
+        pLayout->setContentsMargins(0, 0, 0, 0);
+        pLayout->setSpacing(0);
+        m_pMenuBar = new QMenuBar(pDialog);
+        m_pMenuBar->setNativeMenuBar(false);
+        pLayout->setMenuBar(m_pMenuBar);
+        m_pClient = new CDialogClientWidget(this, pDialog);
+        m_pClient->resize(DluToPixelX(m_pTemplate->cx), DluToPixelY(m_pTemplate->cy));
+        m_pClient->setMinimumSize(DluToPixelX(60), DluToPixelY(40));
+        pLayout->addWidget(m_pClient);
+        build.pParent = m_pClient;
+    }
+    else
+        pDialog->setFixedSize(DluToPixelX(m_pTemplate->cx), DluToPixelY(m_pTemplate->cy));
     std::vector<QWidget*> groupBoxes;
     for (int i = 0; i < m_pTemplate->nControls; ++i)
     {
@@ -165,6 +208,7 @@ intptr_t CDialog::DoModal()
         return -1;
     m_bModal = true;
     OnInitDialog();
+    SizeMainWindow();
     if (!m_bEnded)
     {
         if (PFN_WoxDialogShown pfnShown = g_pfnShown)
@@ -188,6 +232,7 @@ BOOL CDialog::Create()
     if (!BuildWindow())
         return 0;
     OnInitDialog();
+    SizeMainWindow();
     if (m_pDialog && !m_bEnded)
         m_pDialog->show();
     return 1;
@@ -207,6 +252,10 @@ void CDialog::DestroyWindow()
     m_widgets.clear();
     m_controlIds.clear();
     Detach();
+    if (m_pClient)
+        static_cast<CDialogClientWidget*>(m_pClient)->m_pOwner = nullptr;
+    m_pClient = nullptr;
+    m_pMenuBar = nullptr;
     QDialog* pDialog = m_pDialog;
     m_pDialog = nullptr;
     static_cast<CDialogWidget*>(pDialog)->m_pOwner = nullptr;
@@ -294,6 +343,43 @@ void CDialog::NextDlgCtrl()
         }
     }
 }
+
+void CDialog::SizeMainWindow()
+{
+    if (!m_pDialog || !m_pClient)
+        return;
+    const QSize client = m_pClient->size();
+    m_pDialog->resize(client.width(), client.height() + m_pMenuBar->sizeHint().height());
+    if (QLayout* pLayout = m_pDialog->layout())
+        pLayout->activate();
+}
+
+void CDialog::SetMenu(CMenu* pMenu)
+{
+    if (!m_pMenuBar)
+        return;
+    m_pMenuBar->clear();
+    if (pMenu)
+        pMenu->FillMenuBar(m_pMenuBar);
+}
+
+QWidget* CDialog::GetClientWidget() const
+{
+    return m_pClient ? m_pClient : m_pDialog;
+}
+
+void CDialog::SetSmallIcon(int nIconId)
+{
+    if (!m_pDialog)
+        return;
+    QPixmap icon = WoxLoadIconPixmap(nIconId, 16);
+    if (!icon.isNull())
+        m_pDialog->setWindowIcon(QIcon(icon));
+}
+
+void CDialog::OnSize(int, int) {}
+
+void CDialog::OnContextMenu(int, int) {}
 
 BOOL CDialog::OnInitDialog()
 {

@@ -11,7 +11,9 @@
 
 class QDialog;
 class QFontMetrics;
+class QMenuBar;
 class CDialog;
+class CMenu;
 
 // Called on a modal dialog once it is up and its OnInitDialog has run; a dialog the hook leaves
 // open is cancelled when it returns. The automation hook (Automation.h) sets it; none = no call.
@@ -50,6 +52,17 @@ public:
     QDialog* GetDialogWidget() const;
     CWnd* GetParent() const { return m_pParent; }
 
+    // A main window: before Create or DoModal, makes the window resizable with minimise and
+    // maximise boxes, a menu bar above the controls and a client area that follows the window's
+    // size (OnSize). The client area starts at the template's size.
+    void SetMainWindowStyle() { m_bMainWindow = true; }
+    // Shows the menu's pop-ups in the menu bar (none empties it); the menu must outlive its use.
+    void SetMenu(CMenu* pMenu);
+    QMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // The widget that holds the controls (the dialog itself unless it is a main window).
+    QWidget* GetClientWidget() const;
+    void SetSmallIcon(int nIconId);
+
     // Moves the focus to the next control in tab order.
     void NextDlgCtrl();
 
@@ -60,6 +73,10 @@ public:
     virtual BOOL OnCommand(int nId);
     // A control's notification (NM_DBLCLK, ...); answer false when not handled.
     virtual BOOL OnNotify(int nIdCtrl, int nCode);
+    // The client area of a main window has a new size (pixels).
+    virtual void OnSize(int nWidth, int nHeight);
+    // A context menu is asked for at a screen point, over the client area or one of its controls.
+    virtual void OnContextMenu(int x, int y);
 
     bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     const CRuntimeClass* GetRuntimeClass() const override;
@@ -75,6 +92,8 @@ private:
     // A subclassed control object is going away before the dialog's window.
     void ForgetControl(CWnd* pWnd);
     bool BuildWindow();
+    // A main window takes its final size once OnInitDialog has attached its menu.
+    void SizeMainWindow();
     void CommandFromButton(int nId);
 
     int m_nTemplateId;
@@ -85,6 +104,9 @@ private:
     int m_nBaseY = 13;
     bool m_bEnded = false;
     bool m_bModal = false;
+    bool m_bMainWindow = false;
+    QMenuBar* m_pMenuBar = nullptr;
+    QWidget* m_pClient = nullptr;
     int m_nResult = IDCANCEL;
     std::vector<int> m_controlIds;
     std::map<int, QWidget*> m_widgets;

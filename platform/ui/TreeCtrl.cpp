@@ -36,7 +36,10 @@ const CRuntimeClass* CTreeCtrl::GetRuntimeClass() const
 void CTreeCtrl::OnAttached()
 {
     if (QTreeWidget* pTree = Tree())
+    {
         QObject::connect(pTree, &QTreeWidget::itemSelectionChanged, pTree, [this]() { NotifyOwner(TVN_SELCHANGED); });
+        QObject::connect(pTree, &QTreeWidget::itemDoubleClicked, pTree, [this]() { NotifyOwner(NM_DBLCLK); });
+    }
 }
 
 bool CTreeCtrl::IsItem(HTREEITEM hItem) const
