@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "DemoProjectCommand.h"
+#include "EditCommand.h"
 #include "HostContext.h"
 #include "InfoCommand.h"
 #include "ProjectCommand.h"
@@ -41,6 +42,14 @@ CWoxCommandLine::CWoxCommandLine() : m_app("The stand-in host program of the Wox
     pDemo->callback([this] { Choose(RunDemoProjectCommand, {"demo-project", m_folder}); });
 
     DefineRun();
+    DefineEdit();
+}
+
+void CWoxCommandLine::DefineEdit()
+{
+    CLI::App* pEdit = m_app.add_subcommand("edit", "open the Scenario Editor on a project's scenarios (needs a display)");
+    pEdit->add_option("PROJECT", m_project, "project folder")->required();
+    pEdit->callback([this] { Choose(RunEditCommand, {"edit", m_project}); });
 }
 
 void CWoxCommandLine::DefineScenario()

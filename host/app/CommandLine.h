@@ -36,6 +36,7 @@ private:
     void DefineScenario();
     void DefineProject();
     void DefineRun();
+    void DefineEdit();
     // Called by the parser when it has read a whole command.
     void Choose(FnCommand fnRun, std::vector<std::string> args);
 

@@ -246,6 +246,14 @@ SStandYear MeasureStand(const SProjectStand& stand, int nYear, double dBasalArea
 }
 }
 
+IScenarioComponent* WoxLoadHostComponents(CWoxHost& host, std::string* pError)
+{
+    if (!CheckHostLibraries(host, pError))
+        return nullptr;
+    static double s_dTreatmentSeconds = 0.0;   // not reported outside a run
+    return LoadComponents(host, &s_dTreatmentSeconds, pError);
+}
+
 bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& results, SRunTimings* pTimings, std::FILE* pProgress,
                    std::string* pError)
 {

@@ -8,6 +8,12 @@
 #include "Results.h"
 
 class CWoxHost;
+class IScenarioComponent;
+
+// Checks the host libraries the component needs and loads the scenario component and the
+// treatment components of the registry into the host's component manager (once). None with one
+// line in *pError.
+IScenarioComponent* WoxLoadHostComponents(CWoxHost& host, std::string* pError);
 
 struct SRunOptions
 {

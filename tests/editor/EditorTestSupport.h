@@ -18,6 +18,7 @@ public:
     std::vector<GUID> m_components;   // listed as treatment components, in this order
     bool m_bListAnswers = true;
     std::vector<std::string> m_stands;
+    std::string m_scenarioFolder;
 
     void AddReference() override { AddRef(); }
     void Release() override { DropRef(); }
@@ -39,6 +40,7 @@ public:
     int GetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
     int GetProjectInfo(SProjectInfo* pInfo) override
     {
+        WoxCopyText(pInfo->szScenarioFolder, m_scenarioFolder.c_str());
         pInfo->nFirstYear = 2025;
         pInfo->nPeriodLength = 5;
         return 1;
