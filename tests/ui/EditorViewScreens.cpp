@@ -1,6 +1,11 @@
 #include "EditorViewScreens.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -8,7 +13,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "Automation.h"
 #include "DemoForest.h"
+#include "EditorDlg.h"
+#include "ResourceIds.h"
+#include "ScenarioDocument.h"
 #include "EditorListCtrlEx.h"
 #include "EditorLoadViewTd.h"
 #include "EditorTreeCtrlEx.h"
@@ -34,6 +43,7 @@ public:
     int GetProjectInfo(SProjectInfo* pInfo) override
     {
         WoxCopyText(pInfo->szProject, "Demo forest");
+        WoxCopyText(pInfo->szScenarioFolder, m_scenarioFolder.c_str());
         pInfo->nFirstYear = SDemoForestOptions{}.nFirstYear;
         pInfo->nPeriodLength = SDemoForestOptions{}.nPeriodLength;
         return 1;
@@ -47,6 +57,8 @@ public:
     int CheckStandMessage(SStandMessage*) override { return 0; }
     int SetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
     int RecordRemoval(int32_t, const char*, double, double) override { return 0; }
+
+    std::string m_scenarioFolder;
 
 private:
     SProject m_project;
@@ -154,4 +166,140 @@ QPixmap RenderEditorView(int nViewType, int nViewBy, int bHideUntreated, const s
     }
     QApplication::processEvents();
     return grab(&window);
+}
+
+namespace
+{
+
+// Picks the scenario of the given name in the Open Scenario dialog.
+class CScenarioPicker final : public IWoxAutomation
+{
+public:
+    explicit CScenarioPicker(const char* pszName) : m_pszName(pszName) { m_pPrevious = WoxSetAutomation(this); }
+    ~CScenarioPicker() { WoxSetAutomation(m_pPrevious); }
+    void OnDialog(CWoxDialogDriver& driver) override
+    {
+        driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; }, 5000);
+        for (int i = 0; i < driver.GetRowCount(IDC_OPEN_SCENARIO_LIST); ++i)
+            if (driver.GetRowText(IDC_OPEN_SCENARIO_LIST, i, 0) == m_pszName)
+            {
+                driver.SelectRow(IDC_OPEN_SCENARIO_LIST, i);
+                driver.PressButton(IDOK);
+            }
+    }
+    int OnMessageBox(const char*, const char*, UINT) override { return IDNO; }
+
+private:
+    const char* m_pszName;
+    IWoxAutomation* m_pPrevious = nullptr;
+};
+
+// The editor window with the context menu drawn into the picture instead of run.
+class CScreenEditorDlg final : public CEditorDlg
+{
+public:
+    using CEditorDlg::CEditorDlg;
+    QPixmap m_menu;
+    QPoint m_at;
+
+protected:
+    int TrackContextMenu(CMenu& popup, int x, int y) override
+    {
+        QMenu* pMenu = popup.GetQMenu();
+        pMenu->popup(QPoint(x, y));
+        QApplication::processEvents();
+        m_menu = pMenu->grab();
+        m_at = QPoint(x, y);
+        pMenu->hide();
+        return 0;
+    }
+};
+
+void SettleEditor(CEditorDlg& editor)
+{
+    editor.WaitForLoad();
+    do
+        QApplication::processEvents();
+    while (WoxPendingPostedMessages() > 0);
+    QApplication::processEvents();
+}
+
+} // namespace
+
+QPixmap RenderEditorWindow(EEditorScreen screen, const std::function<QPixmap(QWidget*)>& grab)
+{
+    SDemoScenario& demo = Demo();
+    QTemporaryDir folder;
+    if (!demo.bReady || !folder.isValid())
+        return QPixmap();
+    // The demo's "Fixed Thinning" in a scenario folder of its own.
+    std::ifstream in(WOX_EXAMPLES_DIR "/fixed-thinning.json", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    CScenarioDocument document;
+    std::string error;
+    const std::string path = folder.filePath(QStringLiteral("Fixed Thinning.scenario")).toStdString();
+    if (!ScenarioFromJson(text.str(), document, error) ||
+        !WriteScenarioFile(path.c_str(), demo.host.Heap(), demo.host.LibMgr(), demo.host.Registry(), demo.host.ErrorReporter(), document))
+        return QPixmap();
+    demo.port.m_scenarioFolder = folder.path().toStdString();
+
+    CScreenEditorDlg editor(demo.host.Heap());
+    if (!editor.Initialize(demo.host.LibMgr(), demo.host.ThreadPool(), demo.host.CompMgr(), demo.host.Registry(), demo.host.ErrorReporter(),
+                           demo.host.SpeciesMap(), &demo.port) ||
+        !editor.Create())
+        return QPixmap();
+    editor.GetDialogWidget()->resize(800, 480);
+    if (screen != EEditorScreen::NoFile)
+    {
+        CScenarioPicker picker("Fixed Thinning");
+        editor.OnCommand(ID_FILE_OPEN);
+    }
+    if (screen == EEditorScreen::GridByStand || screen == EEditorScreen::AllStands)
+    {
+        editor.OnCommand(ID_VIEW_GRID);
+        editor.OnCommand(ID_VIEW_BY_STAND);
+    }
+    if (screen == EEditorScreen::AllStands)
+        editor.OnCommand(ID_VIEW_HIDE_UNTREATED);
+    SettleEditor(editor);
+    // The tree shows its newest leaf after a fill; a forester starts reading at the top.
+    static_cast<QTreeWidget*>(editor.Tree().GetWidget())->scrollToTop();
+    QApplication::processEvents();
+    QPixmap picture;
+    if (screen == EEditorScreen::ContextMenu)
+    {
+        QTreeWidget* pTree = static_cast<QTreeWidget*>(editor.Tree().GetWidget());
+        pTree->expandAll();
+        QApplication::processEvents();
+        const QPoint at = pTree->viewport()->mapToGlobal(QPoint(120, 60));
+        editor.OnContextMenu(at.x(), at.y());
+        picture = grab(editor.GetDialogWidget());
+        QPainter painter(&picture);
+        const QPoint origin = editor.GetDialogWidget()->mapFromGlobal(editor.m_at);
+        // The window's frame (if any) shifts the picture against the client coordinates.
+        const int nFrame = (picture.width() - editor.GetDialogWidget()->width()) / 2;
+        painter.drawPixmap(origin + QPoint(nFrame, picture.height() - editor.GetDialogWidget()->height() - nFrame), editor.m_menu);
+    }
+    else
+        picture = grab(editor.GetDialogWidget());
+    {
+        CScenarioPicker answerNo("");
+        editor.OnCommand(ID_FILE_EXIT);
+    }
+    return picture;
+}
+
+std::string DemoDeleteConfirmation()
+{
+    SDemoScenario& demo = Demo();
+    if (!demo.bReady || demo.scenario.pTreatments->GetSize() < 3)
+        return std::string();
+    IDynamicPtrTemplate<IArrayExt2> pChosen;
+    if (!WoxCreateArrayExt2(demo.hDataController, demo.host.Heap(), demo.host.LibMgr(), demo.host.Registry(), demo.host.ErrorReporter(),
+                            sizeof(SScenarioTreatment), pChosen))
+        return std::string();
+    for (int i = 0; i < 3; ++i)
+        pChosen->Add(demo.scenario.pTreatments->GetAt(i, 0));
+    return CEditorDlg::DeleteConfirmationText(pChosen.Get());
 }

@@ -205,6 +205,17 @@ QPixmap RenderYearParam()
     return pixmap;
 }
 
+// The delete confirmation as the editor words it for three records of the demo scenario.
+QPixmap RenderDeleteConfirmation()
+{
+    QMessageBox box;
+    box.setWindowTitle(QString::fromStdString(WoxAppTitle()));
+    box.setText(QString::fromStdString(DemoDeleteConfirmation()));
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.show();
+    return Grab(&box);
+}
+
 const SScreen kScreens[] = {
     {"treatment-types.png", RenderTreatmentTypes},
     {"thin-below-new.png", [] { return RenderTreatment<CThinBelow>(ETreatmentDlgMode::NewNormal); }},
@@ -230,6 +241,12 @@ const SScreen kScreens[] = {
     {"editor-grid-by-year-all.png", [] { return RenderEditorView(1, 1, 0, Grab); }},
     {"editor-grid-by-stand.png", [] { return RenderEditorView(1, 0, 1, Grab); }},
     {"editor-grid-by-stand-all.png", [] { return RenderEditorView(1, 0, 0, Grab); }},
+    {"editor-window-no-file.png", [] { return RenderEditorWindow(EEditorScreen::NoFile, Grab); }},
+    {"editor-window-tree-by-year.png", [] { return RenderEditorWindow(EEditorScreen::TreeByYear, Grab); }},
+    {"editor-window-grid-by-stand.png", [] { return RenderEditorWindow(EEditorScreen::GridByStand, Grab); }},
+    {"editor-window-all-stands.png", [] { return RenderEditorWindow(EEditorScreen::AllStands, Grab); }},
+    {"editor-window-context-menu.png", [] { return RenderEditorWindow(EEditorScreen::ContextMenu, Grab); }},
+    {"delete-confirmation.png", RenderDeleteConfirmation},
     {"new-scenario.png", RenderNewScenario},
     {"end-year.png", RenderEndYear},
     {"treatment-selection.png", RenderTrtSelect},
