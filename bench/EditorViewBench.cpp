@@ -3,23 +3,32 @@
 // the grid by stand, each against inserting the same labels straight into the same Qt widget on
 // the user-interface thread (same run). Also the longest slice the user-interface thread spent in
 // posted requests without returning to its event loop, and the peak resident size.
+//
+// The editor window itself: opening the same scenario from its file until the grid by stand is
+// filled, against reading the file with the scenario file object alone; and saving it, against
+// writing it in place with the scenario file object alone (same run).
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Automation.h"
+#include "EditorDlg.h"
 #include "EditorListCtrlEx.h"
 #include "EditorLoadViewTd.h"
 #include "EditorTreeCtrlEx.h"
 #include "Files.h"
 #include "HostObject.h"
+#include "ResourceIds.h"
+#include "ScenarioFile.h"
 #include "ScenarioRecords.h"
 #include "WoxHost.h"
 #include "WoxText.h"
@@ -43,6 +52,7 @@ public:
     int GetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
     int GetProjectInfo(SProjectInfo* pInfo) override
     {
+        WoxCopyText(pInfo->szScenarioFolder, m_folder.c_str());
         pInfo->nFirstYear = kFirstYear;
         pInfo->nPeriodLength = kPeriodLength;
         return 1;
@@ -51,6 +61,8 @@ public:
     int CheckStandMessage(SStandMessage*) override { return 0; }
     int SetStandInventory(IDynamicPtrTemplate<IInventoryExt>, int32_t, const char*) override { return 0; }
     int RecordRemoval(int32_t, const char*, double, double) override { return 0; }
+
+    std::string m_folder;
 };
 
 std::string StandName(int nStand) { return "Stand " + std::to_string(nStand + 1); }
@@ -281,8 +293,122 @@ void BM_GridByStand(benchmark::State& state)
     state.counters["longest_slice_ms"] = dLongest;
 }
 
+// Picks the scenario "Big" in the Open Scenario dialog and answers No to the save prompt.
+class CBenchAutomation final : public IWoxAutomation
+{
+public:
+    CBenchAutomation() { m_pPrevious = WoxSetAutomation(this); }
+    ~CBenchAutomation() { WoxSetAutomation(m_pPrevious); }
+    void OnDialog(CWoxDialogDriver& driver) override
+    {
+        driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; }, 30000);
+        driver.SelectRow(IDC_OPEN_SCENARIO_LIST, 0);
+        driver.PressButton(IDOK);
+    }
+    int OnMessageBox(const char*, const char*, UINT) override { return IDNO; }
+
+private:
+    IWoxAutomation* m_pPrevious = nullptr;
+};
+
+double OpenInEditor(CEditorDlg& editor)
+{
+    CBenchAutomation automation;
+    QElapsedTimer timer;
+    timer.start();
+    editor.OnCommand(ID_FILE_OPEN);
+    editor.WaitForLoad();
+    while (WoxPendingPostedMessages() > 0)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    Pump();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+void BM_EditorOpenAndSave(benchmark::State& state)
+{
+    SBenchSetup& setup = Setup();
+    QTemporaryDir folder;
+    if (!setup.bReady || !folder.isValid())
+    {
+        state.SkipWithError("no host or no temporary folder");
+        return;
+    }
+    const std::string path = folder.filePath(QStringLiteral("Big.scenario")).toStdString();
+    const std::string barePath = folder.filePath(QStringLiteral("bare.tmp")).toStdString();
+    SScenarioData scenario;
+    WoxCopyText(scenario.info.szName, "Big");
+    scenario.info.nEndYear = YearOf(kPeriods - 1);
+    scenario.pTreatments = setup.pTreatments;
+    CScenarioFile file(setup.host.Heap());
+    if (!file.Initialize(setup.host.LibMgr(), setup.host.Registry(), setup.host.ErrorReporter()) || !file.Save(path.c_str(), &scenario))
+    {
+        state.SkipWithError("cannot write the scenario");
+        return;
+    }
+    setup.port.m_folder = folder.path().toStdString();
+    CEditorDlg editor(setup.host.Heap());
+    if (!editor.Initialize(setup.host.LibMgr(), setup.host.ThreadPool(), setup.host.CompMgr(), setup.host.Registry(), setup.host.ErrorReporter(),
+                           setup.host.SpeciesMap(), &setup.port) ||
+        !editor.Create())
+    {
+        state.SkipWithError("the editor does not start");
+        return;
+    }
+    // The view modes outlive a close: the timed opens fill the grid by stand.
+    OpenInEditor(editor);
+    editor.OnCommand(ID_VIEW_GRID);
+    editor.OnCommand(ID_VIEW_BY_STAND);
+    editor.WaitForLoad();
+    double dOpen = 0, dRead = 0, dSave = 0, dWrite = 0;
+    int nRuns = 0;
+    for (auto _ : state)
+    {
+        {
+            CBenchAutomation answerNo;
+            editor.OnCommand(ID_FILE_CLOSE);
+        }
+        Pump();
+        const double dRun = OpenInEditor(editor);
+        dOpen += dRun;
+        QElapsedTimer timer;
+        timer.start();
+        editor.OnCommand(ID_FILE_SAVE);
+        dSave += timer.nsecsElapsed() / 1e9;
+
+        CScenarioFile reader(setup.host.Heap());
+        SScenarioData read;
+        reader.Initialize(setup.host.LibMgr(), setup.host.Registry(), setup.host.ErrorReporter());
+        reader.CreateTreatmentArray(read.pTreatments);
+        timer.restart();
+        reader.Open(path.c_str());
+        reader.ReadRecords(&read);
+        reader.Close();
+        dRead += timer.nsecsElapsed() / 1e9;
+
+        CScenarioFile writer(setup.host.Heap());
+        writer.Initialize(setup.host.LibMgr(), setup.host.Registry(), setup.host.ErrorReporter());
+        timer.restart();
+        writer.Create(barePath.c_str());
+        writer.WriteRecords(&scenario);
+        writer.Close();
+        dWrite += timer.nsecsElapsed() / 1e9;
+        ++nRuns;
+        state.SetIterationTime(dRun);
+    }
+    state.counters["open_show_s"] = dOpen / nRuns;
+    state.counters["bare_read_s"] = dRead / nRuns;
+    state.counters["open_ratio"] = dRead > 0 ? dOpen / dRead : 0.0;
+    state.counters["save_s"] = dSave / nRuns;
+    state.counters["bare_write_s"] = dWrite / nRuns;
+    state.counters["save_ratio"] = dWrite > 0 ? dSave / dWrite : 0.0;
+    CBenchAutomation answerNo;
+    editor.OnCommand(ID_FILE_EXIT);
+    editor.DestroyWindow();
+}
+
 BENCHMARK(BM_TreeByYear)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GridByStand)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorOpenAndSave)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

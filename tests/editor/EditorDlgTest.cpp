@@ -162,6 +162,82 @@ TEST_P(EditorClosePromptTest, YesSavesNoDoesNot)
 
 INSTANTIATE_TEST_SUITE_P(Answers, EditorClosePromptTest, ::testing::Values(IDYES, IDNO));
 
+// Delete on a node of the tree: the records under it (a triggered record under every year of its
+// range), the selection dialog first when there are several, else the confirmation or the
+// "no treatments" message.
+struct SSelectionCase
+{
+    int nViewBy;
+    const char* pszFirst;
+    const char* pszSecond;   // none: the first-level node itself
+    bool bSelectionDialog;
+    const char* pszBox;
+};
+
+class EditorSelectionTest : public EditorDlgTest, public ::testing::WithParamInterface<SSelectionCase>
+{
+};
+
+TEST_P(EditorSelectionTest, DeleteOffersTheRecordsUnderTheSelection)
+{
+    const SSelectionCase& c = GetParam();
+    CScenarioFile file(m_host.Heap());
+    ASSERT_TRUE(file.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()));
+    SScenarioData data;
+    WoxCopyText(data.info.szName, "Mixed");
+    data.info.nEndYear = 2060;
+    data.pTreatments = m_host.MakeArray(sizeof(SScenarioTreatment));
+    SScenarioTreatment normal = Record(2030, "S1", "Thin"), triggered = Record(2025, "S1", "Cut");
+    triggered.bTriggered = 1;
+    triggered.nEndYear = 2040;
+    data.pTreatments->Add(&normal);
+    data.pTreatments->Add(&triggered);
+    ASSERT_TRUE(file.Save(m_folder.File("Mixed.scenario").c_str(), &data));
+    {
+        CScriptedAutomation open([](CWoxDialogDriver& driver) {
+            driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; });
+            driver.SelectRow(IDC_OPEN_SCENARIO_LIST, 0);
+            driver.PressButton(IDOK);
+        });
+        m_editor.OnCommand(ID_FILE_OPEN);
+    }
+    ASSERT_TRUE(m_editor.IsFileOpen());
+    if (c.nViewBy == 0)
+        m_editor.OnCommand(ID_VIEW_BY_STAND);
+    m_editor.WaitForLoad();
+    auto* pTree = static_cast<QTreeWidget*>(m_editor.Tree().GetWidget());
+    QTreeWidgetItem* pNode = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        pNode = nullptr;
+        for (int i = 0; i < pTree->topLevelItemCount() && !pNode; ++i)
+            if (pTree->topLevelItem(i)->text(0) == c.pszFirst)
+                pNode = pTree->topLevelItem(i);
+        for (int i = 0; c.pszSecond && pNode && i < pNode->childCount(); ++i)
+            if (pNode->child(i)->text(0) == c.pszSecond)
+                return (pNode = pNode->child(i)) != nullptr;
+        return pNode && !c.pszSecond;
+    }));
+    pTree->setCurrentItem(pNode);
+
+    // Every dialog is cancelled, so nothing is deleted.
+    CScriptedAutomation answers(nullptr, IDCANCEL);
+    m_editor.OnCommand(ID_DELETE_TREATMENT);
+    EXPECT_EQ(answers.m_dialogs == std::vector<int>{IDD_TRT_SELECT}, c.bSelectionDialog);
+    if (c.pszBox)
+        EXPECT_EQ(answers.m_boxes, std::vector<std::string>{c.pszBox});
+    else
+        EXPECT_TRUE(answers.m_boxes.empty());
+    EXPECT_EQ(m_editor.Scenario().pTreatments->GetSize(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nodes, EditorSelectionTest,
+    ::testing::Values(SSelectionCase{1, "2030", "S1", true, nullptr},
+                      SSelectionCase{1, "2035", "S1", false, "The following treatments will be deleted:\n\nCut (2025, S1)\n\nPress 'OK' to continue."},
+                      SSelectionCase{1, "2030", nullptr, false, "There are no treatments to delete for the selected stand(s)."},
+                      SSelectionCase{0, "S1", "2030", true, nullptr},
+                      SSelectionCase{0, "S1", "2040", false, "The following treatments will be deleted:\n\nCut (2025, S1)\n\nPress 'OK' to continue."}));
+
 TEST_F(EditorDlgTest, FailedSaveKeepsTheOldFileAndTheMark)
 {
     New("Kept");
