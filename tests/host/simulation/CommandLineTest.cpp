@@ -46,6 +46,8 @@ const SLineCase kLines[] = {
     {"ProjectImportOptions", {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}, -1,
      {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}},
     {"Info", {"info"}, -1, {"info"}},
+    {"Edit", {"edit", "P"}, -1, {"edit", "P"}},
+    {"EditWithoutProject", {"edit"}, 2, {}},
     {"Help", {"--help"}, 0, {}},
     {"CommandHelp", {"run", "--help"}, 0, {}},
     {"Nothing", {}, 2, {}},
