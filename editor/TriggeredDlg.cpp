@@ -50,6 +50,25 @@ std::string Bounds(double dMin, double dMax)
     return sz;
 }
 
+// Column widths in pixels as the dialog was laid out for; this font may need more.
+constexpr int kTriggerColumns[] = {75, 100, 50, 50};
+constexpr int kTreatmentColumns[] = {125, 250};
+
+// Widens each column whose texts do not fit, never below its given width.
+template <size_t N>
+void FitColumns(CListCtrl& list, const int (&widths)[N])
+{
+    QTableWidget* pTable = list.Table();
+    if (!pTable)
+        return;
+    for (int c = 0; c < static_cast<int>(N); ++c)
+    {
+        pTable->resizeColumnToContents(c);
+        if (pTable->columnWidth(c) < widths[c])
+            pTable->setColumnWidth(c, widths[c]);
+    }
+}
+
 const SScenarioTreatment* RecordAt(IArrayExt2* pArray, int nIndex)
 {
     return pArray ? static_cast<const SScenarioTreatment*>(pArray->GetAt(nIndex, 0)) : nullptr;
@@ -118,12 +137,15 @@ BOOL CTriggeredDlg::OnInitDialog()
     QWidget* pStands = m_standList.GetWidget();
     const int nScrollBar = pStands->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     m_standList.InsertColumn(0, "", std::max(20, pStands->contentsRect().width() - nScrollBar));
-    m_treatmentList.InsertColumn(0, "Name", 125);
-    m_treatmentList.InsertColumn(1, "Description", 250);
-    m_triggerList.InsertColumn(0, "Condition", 75);
-    m_triggerList.InsertColumn(1, "Species", 100);
-    m_triggerList.InsertColumn(2, "DBH", 50);
-    m_triggerList.InsertColumn(3, "Height", 50);
+    m_treatmentList.InsertColumn(0, "Name", kTreatmentColumns[0]);
+    m_treatmentList.InsertColumn(1, "Description", kTreatmentColumns[1]);
+    m_triggerList.InsertColumn(0, "Condition", kTriggerColumns[0]);
+    m_triggerList.InsertColumn(1, "Species", kTriggerColumns[1]);
+    m_triggerList.InsertColumn(2, "DBH", kTriggerColumns[2]);
+    m_triggerList.InsertColumn(3, "Height", kTriggerColumns[3]);
+    // The check box's text is wider in this font than its place in the template.
+    if (QWidget* pBox = m_multiple.GetWidget(); pBox && pBox->sizeHint().width() > pBox->width())
+        pBox->resize(pBox->sizeHint().width(), pBox->height());
     if (m_bEditMode)
     {
         m_standList.EnableWindow(0);
@@ -198,6 +220,7 @@ void CTriggeredDlg::SetTriggerRow(int nRow, const SScenarioTriggerSpec& spec)
     m_triggerList.SetItemText(nRow, 1, species.c_str());
     m_triggerList.SetItemText(nRow, 2, Bounds(spec.dDbhMin, spec.dDbhMax).c_str());
     m_triggerList.SetItemText(nRow, 3, Bounds(spec.dHeightMin, spec.dHeightMax).c_str());
+    FitColumns(m_triggerList, kTriggerColumns);
 }
 
 void CTriggeredDlg::InsertTreatmentRow(int nRow, const SScenarioTreatment& record)
@@ -208,6 +231,7 @@ void CTriggeredDlg::InsertTreatmentRow(int nRow, const SScenarioTreatment& recor
     WoxFieldToString(szDescription, kMaxText + 1, record.treatment.szDescription, sizeof record.treatment.szDescription);
     nRow = m_treatmentList.CListCtrl::InsertItem(nRow, szName);
     m_treatmentList.SetItemText(nRow, 1, szDescription);
+    FitColumns(m_treatmentList, kTreatmentColumns);
 }
 
 void CTriggeredDlg::UpdateTriggerAdd()
@@ -405,6 +429,7 @@ void CTriggeredDlg::OnScenarioModified()
         WoxFieldToString(szText, sizeof szText, pRecord->treatment.szDescription, sizeof pRecord->treatment.szDescription);
         m_treatmentList.SetItemText(nRow, 1, szText);
     }
+    FitColumns(m_treatmentList, kTreatmentColumns);
 }
 
 void CTriggeredDlg::OnMoveTreatment(int nStep)
