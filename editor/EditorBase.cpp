@@ -289,7 +289,8 @@ int CEditorBase::DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>& pRec
 
 int CEditorBase::RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults)
 {
-    // The editor window is a dialog deriving from this base; its window parents the new one.
+    // A window deriving publicly from this base parents the new one; otherwise the modal window
+    // that is up (the editor window) does.
     CTriggeredDlg dialog(m_hHeap, dynamic_cast<CWnd*>(this));
     if (!dialog.Initialize(m_pLibMgr, m_pRegistry, m_pCompMgr, m_pThreadPool, m_pSpeciesMap, m_pErrorReporter, m_pPortData, &m_scenario, pSource,
                            bEditMode))
