@@ -5,6 +5,7 @@
 
 #include "HostObject.h"
 #include "TreatmentTypeDlg.h"
+#include "TriggeredDlg.h"
 #include "WoxHeap.h"
 #include "WoxText.h"
 
@@ -276,14 +277,28 @@ int CEditorBase::ModifyTriggeredTreatment(const SScenarioTreatment& record)
     return 1;
 }
 
-int CEditorBase::EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2>, IDynamicPtrTemplate<IArrayExt2>&)
+int CEditorBase::EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults)
 {
-    return -1;
+    return pGroup ? RunTriggeredDialog(pGroup.Get(), 1, pResults) : -1;
 }
 
-int CEditorBase::DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>&)
+int CEditorBase::DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>& pRecords)
 {
-    return 0;
+    return RunTriggeredDialog(nullptr, 0, pRecords);
+}
+
+int CEditorBase::RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults)
+{
+    // A window deriving publicly from this base parents the new one; otherwise the modal window
+    // that is up (the editor window) does.
+    CTriggeredDlg dialog(m_hHeap, dynamic_cast<CWnd*>(this));
+    if (!dialog.Initialize(m_pLibMgr, m_pRegistry, m_pCompMgr, m_pThreadPool, m_pSpeciesMap, m_pErrorReporter, m_pPortData, &m_scenario, pSource,
+                           bEditMode))
+        return -1;
+    if (dialog.DoModal() != IDOK)
+        return 0;
+    pResults = dialog.GetTreatments();
+    return 1;
 }
 
 bool CEditorBase::SameTriggers(const SScenarioTreatment& a, const SScenarioTreatment& b)

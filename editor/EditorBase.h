@@ -50,6 +50,11 @@ public:
     // same triggers through the triggered-treatment dialog. 1 when all records were handled.
     int ModifyTreatments(IArrayExt2* pRecords);
 
+    // Add Treatment > Triggered...: opens the triggered treatment dialog for a new triggered
+    // treatment. 1 after OK with the new records (one per stand and treatment) in pRecords, 0
+    // after Cancel, -1 when the dialog cannot be initialised.
+    int DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>& pRecords);
+
     // The same conditions: count, and per condition library, variable, threshold, operator, tree
     // bounds and listed species codes, and the same end year. The species mode and the species
     // counts themselves are not compared.
@@ -63,12 +68,8 @@ protected:
     virtual void OnScenarioModified() {}
     // Opens the triggered-treatment dialog on a group of records with the same triggers; on OK
     // pResults holds the changed records. Answers 1 for OK, 0 for Cancel, -1 when the dialog
-    // cannot be initialised. Until that dialog is part of the editor nothing can open it.
+    // cannot be initialised.
     virtual int EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults);
-    // Opens the triggered-treatment dialog for new triggered treatments of the scenario; on OK
-    // pNew holds their records (SScenarioTreatment). Answers 1 for OK, 0 otherwise. Until that
-    // dialog is part of the editor nothing can open it and the answer is 0.
-    virtual int DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>& pNew);
 
     HWOXHEAP m_hHeap;
     HWOXMODULE m_hDataController = nullptr;
@@ -89,6 +90,8 @@ private:
     // Hands a normal record's treatment to its component and writes a confirmed change back.
     void ModifyNormalTreatment(const SScenarioTreatment& record);
     int ModifyTriggeredTreatment(const SScenarioTreatment& record);
+    // Runs the triggered treatment dialog on pSource (none = a new treatment); as EditTriggeredGroup.
+    int RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults);
 };
 
 // An element of the list BuildTreatmentTypes fills (536 bytes, the treatment-data element size).

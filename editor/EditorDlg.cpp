@@ -628,11 +628,43 @@ void CEditorDlg::OnAddNormal()
     }
 }
 
+namespace
+{
+
+uint32_t CopyParameterBlock(HWOXHEAP hHeap, uint32_t pData)
+{
+    const void* pSource = hHeap->Data(pData);
+    if (!pSource)
+        return 0;
+    const size_t nSize = hHeap->Size(pData);
+    const uint32_t pCopy = hHeap->Alloc(static_cast<uint32_t>(nSize));
+    if (void* pTarget = hHeap->Data(pCopy))
+        std::memcpy(pTarget, pSource, nSize);
+    return pCopy;
+}
+
+} // namespace
+
 void CEditorDlg::OnAddTriggered()
 {
     IDynamicPtrTemplate<IArrayExt2> pNew;
-    if (!DefineTriggeredTreatments(pNew) || !pNew)
+    if (DefineTriggeredTreatments(pNew) != 1 || !pNew)
         return;
+    // The dialog's records share one parameter block per listed treatment; each scenario record
+    // gets its own copy, as Add normal gives it, so deleting one record never frees another's.
+    std::set<uint32_t> shared;
+    for (int i = 0, n = pNew->GetSize(); i < n; ++i)
+    {
+        auto* pRecord = static_cast<SScenarioTreatment*>(pNew->GetAt(i, 0));
+        if (!pRecord || !pRecord->treatment.pData)
+            continue;
+        SScenarioTreatment record = *pRecord;
+        shared.insert(record.treatment.pData);
+        record.treatment.pData = CopyParameterBlock(m_hHeap, record.treatment.pData);
+        pNew->SetAt(i, 0, &record);
+    }
+    for (uint32_t pData : shared)
+        m_hHeap->Free(pData);
     if (pAddTask->AddTreatments(pNew))
         SetModified(1);
 }

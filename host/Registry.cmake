@@ -2,7 +2,8 @@
 #   <build>/bin/wox.ini          for the wox program
 #   <build>/tests/wox-test.ini   for the tests (adds the tests' function and library folders)
 set(_libs "")
-foreach(pair "Data Controller Library=WoxDataController" "IO Library=WoxIO" "Thread Library=WoxThread")
+foreach(pair "Data Controller Library=WoxDataController" "IO Library=WoxIO" "Thread Library=WoxThread"
+    "Common Control Library=WoxCommonControl")
   string(REPLACE "=" ";" kv "${pair}")
   list(GET kv 0 key)
   list(GET kv 1 tgt)

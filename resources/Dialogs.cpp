@@ -76,6 +76,30 @@ const SWoxControlTemplate kScenarioEditor[] = {
     {WOX_CTL_LISTVIEW, IDC_EDITOR_GRID, "", WOX_LVS_SINGLESEL | WOX_LVS_SHOWSELALWAYS | WOX_WS_BORDER, 6, 6, 438, 288},
 };
 
+constexpr uint32_t kTriggeredList = WOX_LVS_SHOWSELALWAYS | WOX_WS_BORDER;
+const SWoxControlTemplate kTriggered[] = {
+    {WOX_CTL_LTEXT, -1, "Stand(s):", 0, 7, 7, 31, 8},
+    {WOX_CTL_LISTVIEW, IDC_TRIGGERED_STANDS, "", kTriggeredList | WOX_LVS_NOCOLUMNHEADER, 7, 18, 96, 204},
+    {WOX_CTL_GROUPBOX, -1, "Treatment Trigger:", 0, 109, 7, 276, 83},
+    {WOX_CTL_LISTVIEW, IDC_TRIGGERED_TRIGGERS, "", kTriggeredList, 114, 18, 264, 48},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TRIGGER_ADD, "Add...", 0, 120, 72, 42, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TRIGGER_DELETE, "Delete", 0, 168, 72, 42, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TRIGGER_EDIT, "Edit...", 0, 216, 72, 42, 14},
+    {WOX_CTL_GROUPBOX, -1, "Treatments:", 0, 109, 96, 276, 83},
+    {WOX_CTL_LISTVIEW, IDC_TRIGGERED_TREATMENTS, "", kTriggeredList | WOX_LVS_SINGLESEL, 115, 108, 264, 47},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TREATMENT_ADD, "Add...", 0, 120, 161, 42, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TREATMENT_DELETE, "Delete", 0, 167, 161, 42, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TREATMENT_EDIT, "Edit...", 0, 215, 161, 42, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TREATMENT_UP, "Up", 0, 276, 161, 42, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_TREATMENT_DOWN, "Down", 0, 324, 161, 42, 14},
+    {WOX_CTL_GROUPBOX, -1, "Flags:", 0, 108, 185, 276, 36},
+    {WOX_CTL_CHECKBOX, IDC_TRIGGERED_MULTIPLE, "Allow Multiple Occurences", 0, 120, 202, 98, 10},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_YEAR_PARAM, "Change Year Param...", 0, 7, 228, 96, 14},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 164, 228, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 224, 228, 50, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_HELP, "Help...", 0, 284, 228, 50, 14},
+};
+
 const SWoxDialogTemplate kDialogs[] = {
     {IDD_SCENARIO_EDITOR, "Scenario Editor", 454, 300, kFont, kPointSize, kScenarioEditor, static_cast<int>(std::size(kScenarioEditor))},
     {IDD_TREATMENT_TYPES, "Treatment Types", 196, 84, kFont, kPointSize, kTreatmentTypes, static_cast<int>(std::size(kTreatmentTypes))},
@@ -85,6 +109,7 @@ const SWoxDialogTemplate kDialogs[] = {
     {IDD_END_YEAR, "Change End Year", 142, 60, kFont, kPointSize, kEndYear, static_cast<int>(std::size(kEndYear))},
     {IDD_TRT_SELECT, "Select the Treatments", 238, 122, kFont, kPointSize, kTrtSelect, static_cast<int>(std::size(kTrtSelect))},
     {IDD_YEAR_PARAM, "Specify Year Parameters", 170, 63, kFont, kPointSize, kYearParam, static_cast<int>(std::size(kYearParam))},
+    {IDD_TRIGGERED, "Triggered Treatment Definition", 392, 249, kFont, kPointSize, kTriggered, static_cast<int>(std::size(kTriggered))},
 };
 
 const SWoxMenuItem kMenuNoFile[] = {

@@ -48,6 +48,11 @@ void ResetTriggerPart(SScenarioTreatment& record)
         ResetFilter(spec);
 }
 
+void ResetTriggerFilter(SScenarioTriggerSpec& spec)
+{
+    ResetFilter(spec);
+}
+
 int ScenarioTriggerCount(const SScenarioTreatment& record) { return Clamp(record.nTriggers, WOX_SCENARIO_MAX_TRIGGERS); }
 
 int ScenarioSpeciesCount(const SScenarioTriggerSpec& spec) { return Clamp(spec.nSpecies, WOX_SCENARIO_MAX_SPECIES); }

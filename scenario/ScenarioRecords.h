@@ -51,6 +51,9 @@ constexpr size_t WOX_TRIGGER_PART_END = 8352;  // one past the last byte
 // Sets one trigger condition to its defaults: no variable, descriptor codes 5, 1, 9, a filter
 // that lets every tree through (exclude nothing, bounds 0..999).
 void ResetTriggerSpec(SScenarioTriggerSpec& spec);
+// Sets only the filter of a condition to its defaults (threshold 0, operator "<", no species in
+// exclude mode, bounds 0..999); the function descriptor (bytes 0..327) keeps its contents.
+void ResetTriggerFilter(SScenarioTriggerSpec& spec);
 
 // Sets the trigger part of a record (bytes 40..8351) to its defaults: descriptor defaults of all
 // 15 conditions, then szReserved empty, nEndYear -1, nFlags 0, nTriggers 0, then the filter

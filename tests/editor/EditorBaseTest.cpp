@@ -425,11 +425,54 @@ TEST_F(EditorBaseTest, TriggeredRecordEditsItsGroupOfSameTriggers)
     EXPECT_EQ(Stored(2).nFlags, WOX_TREATMENT_ALLOW_MULTIPLE);
     EXPECT_EQ(Stored(1).triggers[0].dValue, 40.0);
     EXPECT_EQ(m_editor.m_nModified, 1);
+}
 
-    // Without the triggered-treatment dialog the modification stops at the triggered record.
-    m_editor.m_onTriggered = nullptr;
-    EXPECT_EQ(m_editor.ModifyTreatments(Records({first, Record(2030, "S1", 1, "Thin")}).Get()), 0);
-    EXPECT_TRUE(m_thin.m_calls.empty());
+// Through the triggered treatment dialog itself: its change reaches every record of the group,
+// each keeping its own stand; after Cancel nothing changes and the next record is still handled.
+TEST_F(EditorBaseTest, TriggeredGroupChangesThroughTheDialog)
+{
+    SScenarioTreatment first = TriggeredRecord(), second = TriggeredRecord();
+    for (auto* p : {&first, &second})
+    {
+        p->nYear = 2030;
+        p->treatment.guidComponent = TestGuid(1);
+        WoxCopyText(p->treatment.szName, "Thin");
+    }
+    WoxCopyText(first.szStand, "S1");
+    WoxCopyText(second.szStand, "S2");
+    for (auto* p : {&first, &second})
+        AddToScenario(*p);
+    bool bAccept = true;
+    std::vector<std::string> rows;
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        ASSERT_EQ(driver.TemplateId(), IDD_TRIGGERED);
+        rows.clear();
+        for (int i = 0; i < driver.GetRowCount(IDC_TRIGGERED_TREATMENTS); ++i)
+            rows.push_back(driver.GetRowText(IDC_TRIGGERED_TREATMENTS, i));
+        if (bAccept)
+        {
+            driver.PressButton(IDC_TRIGGERED_MULTIPLE);
+            driver.PressButton(IDOK);
+        }
+    });
+    EXPECT_EQ(m_editor.ModifyTreatments(Records({second}).Get()), 1);
+    EXPECT_EQ(rows, (std::vector<std::string>{"Thin", "Thin"}));
+    for (int i : {0, 1})
+    {
+        EXPECT_EQ(Stored(i).nFlags, WOX_TREATMENT_ALLOW_MULTIPLE);
+        EXPECT_EQ(Stored(i).nYear, 2030);
+        EXPECT_EQ(Stored(i).triggers[1].dValue, 30.0);
+    }
+    EXPECT_STREQ(Stored(0).szStand, "S1");
+    EXPECT_STREQ(Stored(1).szStand, "S2");
+    EXPECT_EQ(m_editor.Scenario().pTreatments->GetSize(), 2);
+    EXPECT_EQ(m_editor.m_nModified, 1);
+
+    bAccept = false;
+    m_portData.m_components = {TestGuid(1)};
+    EXPECT_EQ(m_editor.ModifyTreatments(Records({first, Record(2030, "S1", 1, "Thin")}).Get()), 1);
+    EXPECT_EQ(m_editor.m_nModified, 1);
+    EXPECT_EQ(m_thin.m_calls.size(), 1u) << "the normal record after the cancelled one";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "Containers.h"
+#include "HostDialogs.h"
 #include "Module.h"
 #include "ThreadObjects.h"
 
@@ -20,6 +21,12 @@ IDynamic* Make(HWOXMODULE hModule, const char* pszExport)
         return pfn ? pfn() : nullptr;
     else
         return pfn ? pfn(nullptr) : nullptr;
+}
+
+IDynamic* MakeProgressDlg(HWOXMODULE hModule, const char* pszExport)
+{
+    auto pfn = WoxModuleFunction<PFN_CreateProgressDlg>(hModule, pszExport);
+    return pfn ? pfn(0) : nullptr;
 }
 
 struct SExportCase
@@ -51,6 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SExportCase{WOX_DATACONTROLLER_MODULE, "CreateSpeciesMapExt", Make<PFN_CreateSpeciesMapExt>},
                       SExportCase{WOX_IO_MODULE, "CreateWoxBinary", Make<PFN_CreateWoxBinary>},
                       SExportCase{WOX_THREAD_MODULE, "CreateTdEvent", Make<PFN_CreateTdEvent>},
-                      SExportCase{WOX_THREAD_MODULE, "CreateTdMutex", Make<PFN_CreateTdMutex>}),
+                      SExportCase{WOX_THREAD_MODULE, "CreateTdMutex", Make<PFN_CreateTdMutex>},
+                      SExportCase{WOX_COMMONCONTROL_MODULE, "CreateProgressDlg", MakeProgressDlg}),
     [](const auto& info) { return std::string(info.param.pszExport); });
 }

@@ -24,6 +24,7 @@
 #include "TreatmentTypeDlg.h"
 #include "Treatments.h"
 #include "ScenarioFolderPortData.h"
+#include "TriggeredScreens.h"
 #include "TrtSelectDlg.h"
 #include "YearParamDlg.h"
 
@@ -251,6 +252,9 @@ const SScreen kScreens[] = {
     {"end-year.png", RenderEndYear},
     {"treatment-selection.png", RenderTrtSelect},
     {"year-parameters.png", RenderYearParam},
+    {"triggered-new.png", [] { return RenderTriggered(0, Grab); }},
+    {"triggered-edit.png", [] { return RenderTriggered(1, Grab); }},
+    {"progress.png", [] { return RenderProgress(Grab); }},
 };
 
 } // namespace
