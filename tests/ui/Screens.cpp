@@ -22,6 +22,7 @@
 #include "SpeciesMap.h"
 #include "TreatmentDlg.h"
 #include "TreatmentTypeDlg.h"
+#include "TriggerScreens.h"
 #include "Treatments.h"
 #include "ScenarioFolderPortData.h"
 #include "TrtSelectDlg.h"
@@ -234,6 +235,9 @@ const SScreen kScreens[] = {
     {"end-year.png", RenderEndYear},
     {"treatment-selection.png", RenderTrtSelect},
     {"year-parameters.png", RenderYearParam},
+    {"species-select.png", [] { return RenderSpeciesSelect(Grab); }},
+    {"species-add.png", [] { return RenderSpeciesAdd(Grab); }},
+    {"trigger-definition.png", [] { return RenderTriggerDef(Grab); }},
 };
 
 } // namespace
