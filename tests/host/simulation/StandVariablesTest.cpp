@@ -1,4 +1,5 @@
-// The stand variable function library against figures computed by hand for a five-tree stand.
+// The stand variable function library: its listing, and each listed variable evaluated on a
+// filtered tree list against its own figure worked out from the trees.
 
 #include <gtest/gtest.h>
 
