@@ -14,6 +14,7 @@
 #include "ResourceIds.h"
 #include "ScenarioRecords.h"
 #include "ScenarioResources.h"
+#include "TriggerDefDlg.h"
 #include "TriggeredLoadViewTd.h"
 #include "TriggeredSaveTd.h"
 #include "WoxText.h"
@@ -310,9 +311,15 @@ void CTriggeredDlg::OnStandSelectionChanged()
     m_standSelected = std::move(selected);
 }
 
-int CTriggeredDlg::EditTrigger(SScenarioTriggerSpec&)
+int CTriggeredDlg::EditTrigger(SScenarioTriggerSpec& spec)
 {
-    return 0;   // opens the trigger definition dialog on the condition
+    CTriggerDefDlg dialog(m_hHeap, this);
+    if (!dialog.Initialize(m_pLibMgr, m_pRegistry, m_pThreadPool, m_pSpeciesMap, m_pErrorReporter, &spec))
+        return 0;
+    if (dialog.DoModal() != IDOK)
+        return 0;
+    dialog.GetTriggerSpec(&spec);
+    return 1;
 }
 
 void CTriggeredDlg::OnAddTrigger()

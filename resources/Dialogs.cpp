@@ -100,6 +100,43 @@ const SWoxControlTemplate kTriggered[] = {
     {WOX_CTL_PUSHBUTTON, IDC_TRIGGERED_HELP, "Help...", 0, 284, 228, 50, 14},
 };
 
+const SWoxControlTemplate kSpeciesAdd[] = {
+    {WOX_CTL_LTEXT, -1, "Enter Species:", 0, 7, 7, 47, 8},
+    {WOX_CTL_EDIT, IDC_SPECIES_CODE, "", WOX_WS_BORDER, 6, 18, 144, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_SPECIES_LOOK_UP, "Look Up...", 0, 156, 18, 50, 14},
+    {WOX_CTL_LTEXT, -1, "Species to be Added:", 0, 6, 36, 69, 8},
+    {WOX_CTL_LISTVIEW, IDC_SPECIES_ADDED_LIST, "", WOX_LVS_SHOWSELALWAYS | WOX_WS_BORDER, 7, 48, 198, 51},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 47, 108, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 113, 108, 50, 14},
+};
+
+const SWoxControlTemplate kTriggerDef[] = {
+    {WOX_CTL_LTEXT, -1, "Variable:", 0, 7, 7, 29, 8},
+    {WOX_CTL_COMBOBOXEX, IDC_TRIGGER_VARIABLE, "", 0, 7, 18, 132, 122},
+    {WOX_CTL_COMBOBOX, IDC_TRIGGER_CONDITION, "", 0, 145, 18, 48, 180},
+    {WOX_CTL_LTEXT, -1, "Condition:", 0, 199, 7, 34, 8},
+    {WOX_CTL_EDIT, IDC_TRIGGER_VALUE, "", WOX_WS_BORDER, 199, 18, 66, 14},
+    {WOX_CTL_GROUPBOX, -1, "Record Filtering:", 0, 6, 36, 258, 84},
+    {WOX_CTL_LTEXT, -1, "Species:", 0, 12, 48, 28, 8},
+    {WOX_CTL_COMBOBOX, IDC_TRIGGER_SPECIES_MODE, "", 0, 12, 60, 78, 30},
+    {WOX_CTL_LISTBOX, IDC_TRIGGER_SPECIES_LIST, "", WOX_LBS_SORT | WOX_WS_BORDER, 12, 78, 78, 36},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGER_SPECIES_ADD, "Add...", 0, 96, 78, 36, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGER_SPECIES_REMOVE, "Remove", 0, 96, 96, 36, 14},
+    {WOX_CTL_LTEXT, -1, "DBH:", 0, 138, 48, 24, 8},
+    {WOX_CTL_LTEXT, -1, "Min:", 0, 138, 60, 16, 8},
+    {WOX_CTL_EDIT, IDC_TRIGGER_DBH_MIN, "", WOX_WS_BORDER, 156, 60, 36, 14},
+    {WOX_CTL_LTEXT, -1, "Max:", 0, 138, 90, 16, 8},
+    {WOX_CTL_EDIT, IDC_TRIGGER_DBH_MAX, "", WOX_WS_BORDER, 156, 90, 36, 14},
+    {WOX_CTL_LTEXT, -1, "Height:", 0, 198, 48, 28, 8},
+    {WOX_CTL_LTEXT, -1, "Min:", 0, 198, 60, 16, 8},
+    {WOX_CTL_EDIT, IDC_TRIGGER_HEIGHT_MIN, "", WOX_WS_BORDER, 216, 60, 36, 14},
+    {WOX_CTL_LTEXT, -1, "Max:", 0, 198, 90, 16, 8},
+    {WOX_CTL_EDIT, IDC_TRIGGER_HEIGHT_MAX, "", WOX_WS_BORDER, 216, 90, 36, 14},
+    {WOX_CTL_DEFPUSHBUTTON, 1, "OK", 0, 50, 132, 50, 14},
+    {WOX_CTL_PUSHBUTTON, 2, "Cancel", 0, 110, 132, 50, 14},
+    {WOX_CTL_PUSHBUTTON, IDC_TRIGGER_HELP, "Help...", 0, 170, 132, 50, 14},
+};
+
 const SWoxDialogTemplate kDialogs[] = {
     {IDD_SCENARIO_EDITOR, "Scenario Editor", 454, 300, kFont, kPointSize, kScenarioEditor, static_cast<int>(std::size(kScenarioEditor))},
     {IDD_TREATMENT_TYPES, "Treatment Types", 196, 84, kFont, kPointSize, kTreatmentTypes, static_cast<int>(std::size(kTreatmentTypes))},
@@ -110,6 +147,8 @@ const SWoxDialogTemplate kDialogs[] = {
     {IDD_TRT_SELECT, "Select the Treatments", 238, 122, kFont, kPointSize, kTrtSelect, static_cast<int>(std::size(kTrtSelect))},
     {IDD_YEAR_PARAM, "Specify Year Parameters", 170, 63, kFont, kPointSize, kYearParam, static_cast<int>(std::size(kYearParam))},
     {IDD_TRIGGERED, "Triggered Treatment Definition", 392, 249, kFont, kPointSize, kTriggered, static_cast<int>(std::size(kTriggered))},
+    {IDD_SPECIES_ADD, "Dialog", 212, 130, kFont, kPointSize, kSpeciesAdd, static_cast<int>(std::size(kSpeciesAdd))},
+    {IDD_TRIGGER_DEF, "Specify Treatment Trigger", 272, 153, kFont, kPointSize, kTriggerDef, static_cast<int>(std::size(kTriggerDef))},
 };
 
 const SWoxMenuItem kMenuNoFile[] = {

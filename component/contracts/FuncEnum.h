@@ -43,11 +43,28 @@ static_assert(offsetof(SFunctionDescriptor, nDescriptorA) == 52);
 static_assert(offsetof(SFunctionDescriptor, szLibrary) == 64);
 static_assert(offsetof(SFunctionDescriptor, nFunction) == 324);
 
+// The kind of functions ListFunctions is asked for: stand variables computed over a list of tree
+// records, the ones a trigger condition compares.
+enum : int
+{
+    WOX_FUNCTIONS_STAND = 3,
+};
+
+// Descriptor codes of the host's enumerators: nDescriptorA the family (5 = stand variable over
+// tree records), nDescriptorB the unit system (1 = metric), nDescriptorC the value type the
+// function answers (an SFunctionValue type; 9 = not stated). Callers keep them unchanged.
+enum : int32_t
+{
+    WOX_FAMILY_STAND_VARIABLE = 5,
+    WOX_UNITS_METRIC = 1,
+};
+
 class IFuncEnum : public IDynamic
 {
 public:
     virtual int Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter) = 0;
-    // Appends one SFunctionDescriptor per function of the library to pList (element size 328).
+    // Appends one SFunctionDescriptor per function of nKind to pList (element size 328); a kind
+    // the library does not offer appends nothing and answers 0.
     virtual int ListFunctions(int nKind, IDynamicPtrTemplate<IArrayExt2> pList, int nReserved1, int nReserved2, int nReserved3) = 0;
     virtual int EvaluateFunction(int32_t nFunction, IDynamicPtrTemplate<IInventoryExt> pTrees, SFunctionValue* pValue,
                                  IDynamicPtrTemplate<IDynamic> pReserved) = 0;

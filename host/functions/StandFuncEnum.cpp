@@ -23,17 +23,17 @@ int CStandFuncEnum::Initialize(IWoxLibMgr*, IWoxRegistry* pRegistry, IWoxErrorRe
     return 1;
 }
 
-int CStandFuncEnum::ListFunctions(int, IDynamicPtrTemplate<IArrayExt2> pList, int, int, int)
+int CStandFuncEnum::ListFunctions(int nKind, IDynamicPtrTemplate<IArrayExt2> pList, int, int, int)
 {
-    if (!pList)
+    if (!pList || nKind != WOX_FUNCTIONS_STAND)
         return 0;
     for (const SStandVariableInfo& variable : StandVariables())
     {
         SFunctionDescriptor descriptor = {};
         WoxCopyText(descriptor.szVariable, variable.pszName);
-        descriptor.nDescriptorA = 5;
-        descriptor.nDescriptorB = 1;
-        descriptor.nDescriptorC = 9;
+        descriptor.nDescriptorA = WOX_FAMILY_STAND_VARIABLE;
+        descriptor.nDescriptorB = WOX_UNITS_METRIC;
+        descriptor.nDescriptorC = variable.bInteger ? WOX_VALUE_INTEGER : WOX_VALUE_REAL;
         WoxCopyText(descriptor.szLibrary, m_library.c_str());
         descriptor.nFunction = variable.nVariable;
         if (!pList->Add(&descriptor))

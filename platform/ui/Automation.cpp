@@ -170,6 +170,26 @@ bool CWoxDialogDriver::SelectRow(int nId, int nRow)
     return false;
 }
 
+bool CWoxDialogDriver::SelectRows(int nId, const std::vector<int>& rows)
+{
+    auto* pView = qobject_cast<QAbstractItemView*>(Control(nId));
+    if (!pView || (rows.size() > 1 && pView->selectionMode() == QAbstractItemView::SingleSelection))
+        return false;
+    pView->clearSelection();
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        if (rows[i] < 0 || rows[i] >= GetRowCount(nId))
+            return false;
+        const QModelIndex index = pView->model()->index(rows[i], 0);
+        const auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
+        if (i == 0)
+            pView->selectionModel()->setCurrentIndex(index, flags);
+        else
+            pView->selectionModel()->select(index, flags);
+    }
+    return true;
+}
+
 int CWoxDialogDriver::GetSelectedRow(int nId) const
 {
     QWidget* p = Control(nId);

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "WoxUi.h"
 
@@ -36,6 +37,8 @@ public:
     std::string GetRowText(int nId, int nRow, int nColumn = 0) const;
     // Selects one row (and makes it current); -1 clears the selection.
     bool SelectRow(int nId, int nRow);
+    // Selects exactly these rows of a list that allows several (the first becomes current).
+    bool SelectRows(int nId, const std::vector<int>& rows);
     // The first selected row, -1 when none.
     int GetSelectedRow(int nId) const;
 

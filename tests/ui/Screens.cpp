@@ -22,6 +22,7 @@
 #include "SpeciesMap.h"
 #include "TreatmentDlg.h"
 #include "TreatmentTypeDlg.h"
+#include "TriggerScreens.h"
 #include "Treatments.h"
 #include "ScenarioFolderPortData.h"
 #include "TriggeredScreens.h"
@@ -255,6 +256,9 @@ const SScreen kScreens[] = {
     {"triggered-new.png", [] { return RenderTriggered(0, Grab); }},
     {"triggered-edit.png", [] { return RenderTriggered(1, Grab); }},
     {"progress.png", [] { return RenderProgress(Grab); }},
+    {"species-select.png", [] { return RenderSpeciesSelect(Grab); }},
+    {"species-add.png", [] { return RenderSpeciesAdd(Grab); }},
+    {"trigger-definition.png", [] { return RenderTriggerDef(Grab); }},
 };
 
 } // namespace
