@@ -1,6 +1,13 @@
 #include "Automation.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QToolButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -11,6 +18,7 @@
 #include <QTreeWidget>
 
 #include "Dialog.h"
+#include "Menu.h"
 
 namespace
 {
@@ -39,6 +47,14 @@ bool WoxAutomateMessageBox(const char* pszText, const char* pszCaption, UINT nTy
     if (!g_pAutomation)
         return false;
     *pnAnswer = g_pAutomation->OnMessageBox(pszText ? pszText : "", pszCaption ? pszCaption : "", nType);
+    return true;
+}
+
+bool WoxAutomatePopupMenu(CMenu& menu, int* pnCommand)
+{
+    if (!g_pAutomation)
+        return false;
+    *pnCommand = g_pAutomation->OnPopupMenu(menu);
     return true;
 }
 
@@ -224,4 +240,196 @@ bool CWoxDialogDriver::WaitUntil(const std::function<bool()>& condition, int nMa
 void CWoxDialogDriver::ProcessEvents()
 {
     QCoreApplication::processEvents();
+}
+
+bool CWoxDialogDriver::ChooseRow(int nId, int nRow)
+{
+    auto* pCombo = qobject_cast<QComboBox*>(Control(nId));
+    if (!pCombo || !pCombo->isEnabled() || nRow < 0 || nRow >= pCombo->count())
+        return false;
+    pCombo->setCurrentIndex(nRow);
+    emit pCombo->activated(nRow);
+    return true;
+}
+
+bool CWoxDialogDriver::SelectRows(int nId, const std::vector<int>& rows)
+{
+    auto* pView = qobject_cast<QAbstractItemView*>(Control(nId));
+    if (!pView || rows.empty())
+        return false;
+    const int nCount = GetRowCount(nId);
+    for (int nRow : rows)
+    {
+        if (nRow < 0 || nRow >= nCount)
+            return false;
+    }
+    QItemSelectionModel* pSelection = pView->selectionModel();
+    pSelection->setCurrentIndex(pView->model()->index(rows.front(), 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    for (size_t i = 1; i < rows.size(); ++i)
+        pSelection->select(pView->model()->index(rows[i], 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    return true;
+}
+
+bool CWoxDialogDriver::ClickSpin(int nId, int nDirection)
+{
+    QWidget* p = Control(nId);
+    if (!p || !p->isEnabled())
+        return false;
+    auto* pArrow = p->findChild<QToolButton*>(QLatin1String(nDirection > 0 ? "up" : "down"));
+    if (!pArrow || !pArrow->isEnabled())
+        return false;
+    pArrow->click();
+    return true;
+}
+
+bool CWoxDialogDriver::SetCheck(int nId, bool bChecked)
+{
+    auto* p = qobject_cast<QAbstractButton*>(Control(nId));
+    if (!p || !p->isEnabled() || !p->isCheckable())
+        return false;
+    if (p->isChecked() != bChecked)
+        p->click();
+    return p->isChecked() == bChecked;
+}
+
+namespace
+{
+QAction* FindMenuAction(const QList<QAction*>& actions, int nId)
+{
+    for (QAction* pAction : actions)
+    {
+        if (QMenu* pSub = pAction->menu())
+        {
+            if (QAction* pFound = FindMenuAction(pSub->actions(), nId))
+                return pFound;
+        }
+        else if (!pAction->isSeparator() && pAction->data().isValid() && pAction->data().toInt() == nId)
+            return pAction;
+    }
+    return nullptr;
+}
+
+QAction* FindMenuBarAction(QWidget* pDialog, int nId)
+{
+    QMenuBar* pBar = pDialog ? pDialog->findChild<QMenuBar*>() : nullptr;
+    return pBar ? FindMenuAction(pBar->actions(), nId) : nullptr;
+}
+
+// Sends a press and a release at a point of a view's viewport, as the mouse would.
+void ClickViewport(QAbstractItemView* pView, QPoint point, bool bAdd, bool bRight)
+{
+    QWidget* pViewport = pView->viewport();
+    const Qt::MouseButton button = bRight ? Qt::RightButton : Qt::LeftButton;
+    const Qt::KeyboardModifiers modifiers = bAdd ? Qt::ControlModifier : Qt::NoModifier;
+    const QPointF local(point);
+    const QPointF global(pViewport->mapToGlobal(point));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, modifiers);
+    QApplication::sendEvent(pViewport, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, modifiers);
+    QApplication::sendEvent(pViewport, &release);
+}
+}
+
+int CWoxDialogDriver::MenuCommandState(int nId) const
+{
+    QAction* pAction = FindMenuBarAction(m_dialog.GetDialogWidget(), nId);
+    if (!pAction)
+        return -1;
+    return (pAction->isChecked() ? MF_CHECKED : 0) | (pAction->isEnabled() ? 0 : MF_GRAYED);
+}
+
+bool CWoxDialogDriver::ChooseMenuCommand(int nId)
+{
+    QAction* pAction = FindMenuBarAction(m_dialog.GetDialogWidget(), nId);
+    if (!pAction || !pAction->isEnabled())
+        return false;
+    pAction->trigger();
+    return true;
+}
+
+QModelIndex CWoxDialogDriver::FindViewItem(int nId, const std::string& first, const std::string& second) const
+{
+    QWidget* p = Control(nId);
+    const QString firstText = QString::fromStdString(first);
+    const QString secondText = QString::fromStdString(second);
+    if (auto* pTree = qobject_cast<QTreeWidget*>(p))
+    {
+        for (int i = 0; i < pTree->topLevelItemCount(); ++i)
+        {
+            QTreeWidgetItem* pTop = pTree->topLevelItem(i);
+            if (pTop->text(0) != firstText)
+                continue;
+            if (second.empty())
+                return pTree->model()->index(i, 0);
+            for (int j = 0; j < pTop->childCount(); ++j)
+            {
+                if (pTop->child(j)->text(0) == secondText)
+                    return pTree->model()->index(j, 0, pTree->model()->index(i, 0));
+            }
+        }
+    }
+    else if (auto* pTable = qobject_cast<QTableWidget*>(p))
+    {
+        for (int c = 0; c < pTable->columnCount(); ++c)
+        {
+            QTableWidgetItem* pHeader = pTable->horizontalHeaderItem(c);
+            if (!pHeader || pTable->isColumnHidden(c) || pHeader->text() != secondText)
+                continue;
+            for (int r = 0; r < pTable->rowCount(); ++r)
+            {
+                QTableWidgetItem* pKey = pTable->item(r, 0);
+                if (pKey && pKey->text() == firstText)
+                    return pTable->model()->index(r, c);
+            }
+        }
+    }
+    return QModelIndex();
+}
+
+bool CWoxDialogDriver::HasViewItem(int nId, const std::string& first, const std::string& second) const
+{
+    return FindViewItem(nId, first, second).isValid();
+}
+
+bool CWoxDialogDriver::ClickViewItem(int nId, const std::string& first, const std::string& second, bool bAdd, bool bRight)
+{
+    auto* pView = qobject_cast<QAbstractItemView*>(Control(nId));
+    const QModelIndex index = FindViewItem(nId, first, second);
+    if (!pView || !index.isValid() || !pView->isEnabled())
+        return false;
+    if (auto* pTree = qobject_cast<QTreeWidget*>(pView); pTree && index.parent().isValid())
+        pTree->expand(index.parent());
+    pView->scrollTo(index);
+    const QRect rect = pView->visualRect(index);
+    if (rect.isEmpty())
+        return false;
+    ClickViewport(pView, rect.center(), bAdd, bRight);
+    return true;
+}
+
+bool CWoxDialogDriver::ClickViewAt(int nId, int x, int y, bool bRight)
+{
+    auto* pView = qobject_cast<QAbstractItemView*>(Control(nId));
+    if (!pView || !pView->isEnabled())
+        return false;
+    ClickViewport(pView, QPoint(x, y), false, bRight);
+    return true;
+}
+
+std::vector<int> CWoxDialogDriver::VisibleViews() const
+{
+    std::vector<int> views;
+    for (int nId : m_dialog.GetControlIds())
+    {
+        QWidget* p = Control(nId);
+        if ((qobject_cast<QTreeWidget*>(p) || qobject_cast<QTableWidget*>(p)) && !p->isHidden())
+            views.push_back(nId);
+    }
+    return views;
+}
+
+bool CWoxDialogDriver::SaveScreen(const std::string& path) const
+{
+    QDialog* pDialog = m_dialog.GetDialogWidget();
+    return pDialog && pDialog->grab().save(QString::fromStdString(path), "PNG");
 }

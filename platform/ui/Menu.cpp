@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 
+#include "Automation.h"
 #include "Resources.h"
 
 CMenu::CMenu() : m_pMenu(std::make_unique<QMenu>()) {}
@@ -53,6 +54,7 @@ BOOL CMenu::LoadMenu(int nId)
         pAction->setChecked(item.nFlags & WOX_MF_CHECKED);
         pAction->setEnabled(!(item.nFlags & WOX_MF_GRAYED));
         const int nCommand = item.nId;
+        pAction->setData(nCommand);   // the command id, for automation over a menu bar
         QObject::connect(pAction, &QAction::triggered, pAction, [this, nCommand]() {
             if (m_onCommand)
                 m_onCommand(nCommand);
@@ -148,6 +150,15 @@ void CMenu::FillMenuBar(QMenuBar* pBar)
 
 int CMenu::TrackPopupMenu(int x, int y, QWidget*)
 {
+    int nAutomated = 0;
+    if (WoxAutomatePopupMenu(*this, &nAutomated))
+    {
+        QAction* pAction = Find(nAutomated);
+        if (!pAction || !pAction->isEnabled())
+            return 0;
+        pAction->trigger();
+        return nAutomated;
+    }
     QAction* pChosen = m_pMenu->exec(QPoint(x, y));
     if (!pChosen)
         return 0;
