@@ -90,11 +90,16 @@ void CWoxCommandLine::DefineProject()
     CLI::Option* pFirstYear = pImport->add_option("--first-year", m_nFirstYear, "first year")->check(CLI::Range(1, 9999));
     CLI::Option* pPeriodLength =
         pImport->add_option("--period-length", m_nPeriodLength, "years per period")->check(CLI::Range(1, 100));
-    pImport->callback([this, pName, pFirstYear, pPeriodLength] {
+    CLI::Option* pSpeciesMap = pImport->add_option("--species-map", m_speciesMap, "CSV file of code,species: the catalogue species an unknown code grows as");
+    CLI::Option* pSkip = pImport->add_flag("--skip-bad-rows")->description("import the good rows; write the refused ones to NAME.rejects.csv beside each input");
+    pImport->callback([this, pName, pFirstYear, pPeriodLength, pSpeciesMap, pSkip] {
         std::vector<std::string> args{"project", "import", m_stands, m_trees, m_project};
         AddGiven(args, pName, m_name);
         AddGiven(args, pFirstYear, std::to_string(m_nFirstYear));
         AddGiven(args, pPeriodLength, std::to_string(m_nPeriodLength));
+        AddGiven(args, pSpeciesMap, m_speciesMap);
+        if (pSkip->count() > 0)
+            args.push_back("--skip-bad-rows");
         Choose([](CHostContext& host, int argc, char** argv) { return RunProjectCommand(host, argc, argv); }, std::move(args));
     });
 }

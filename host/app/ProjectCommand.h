@@ -1,6 +1,7 @@
 #pragma once
 // "wox project import STANDS.csv TREES.csv PROJECT [--name NAME] [--first-year Y]
-// [--period-length N]": creates a project folder from two CSV files.
+// [--period-length N] [--species-map FILE] [--skip-bad-rows]": creates a project folder from two
+// CSV files. Without --skip-bad-rows one refused row means nothing is imported.
 
 #include <cstdio>
 

@@ -264,6 +264,11 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     if (project.stands.empty())
         return Fail(pError, "the project " + options.project + " has no stands");
     std::string why;
+    // Species the project adds to the catalogue (see host/project/README.md).
+    const std::string extraSpecies = (std::filesystem::path(options.project) / WOX_PROJECT_SPECIES).string();
+    std::error_code ec;
+    if (std::filesystem::exists(extraSpecies, ec) && !host.SpeciesMap()->Extend(extraSpecies.c_str(), &why))
+        return Fail(pError, why);
     if (!CanonicalSpecies(project, [&](const char* pszCode) { return host.SpeciesMap()->Canonical(pszCode); }, &why))
         return Fail(pError, (std::filesystem::path(options.project) / WOX_PROJECT_DATABASE).string() + ": " + why);
     if (options.nPeriods < 1 || options.nPeriods > 200)

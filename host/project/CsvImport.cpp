@@ -1,14 +1,18 @@
 #include "CsvImport.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <numbers>
 #include <set>
-#include <sstream>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "AtomicFile.h"
+#include "CsvTable.h"
 #include "ForestLimits.h"
-#include "InputFile.h"
+#include "GrowthModel.h"
+#include "SpeciesParameters.h"
 
 namespace
 {
@@ -16,62 +20,32 @@ constexpr size_t kMaxStandId = 30;
 constexpr size_t kMaxTreeId = 23;     // the tree record's field keeps a terminator
 constexpr size_t kMaxSpecies = 10;
 constexpr size_t kMaxRefusals = 50;
-constexpr size_t kMaxLine = 4096;     // longer lines are refused, never buffered whole
+constexpr double kMaxPlotAreaM2 = 10000.0;
+constexpr double kMaxBafM2Ha = 100.0;
+constexpr double kMaxPlots = 10000.0;
+constexpr double kMinBaseAge = 10.0, kMaxBaseAge = 200.0;
+constexpr double kMaxStandAge = 1000.0;
+constexpr const char* kSiteSpeciesDefault = "PSME";
 
-class CRefusals
-{
-public:
-    explicit CRefusals(std::vector<std::string>& out) : m_out(out) {}
-    void Add(const std::string& file, size_t nLine, const std::string& reason)
-    {
-        if (m_out.size() < kMaxRefusals)
-            m_out.push_back(file + ":" + std::to_string(nLine) + ": " + reason);
-        ++m_nTotal;
-    }
-    // A refusal of a whole file; the reason names the file.
-    void AddFile(const std::string& reason)
-    {
-        if (m_out.size() < kMaxRefusals)
-            m_out.push_back(reason);
-        ++m_nTotal;
-    }
-    void Finish()
-    {
-        if (m_nTotal > m_out.size())
-            m_out.push_back("... " + std::to_string(m_nTotal - m_out.size()) + " more refusals");
-    }
-    size_t Total() const { return m_nTotal; }
-
-private:
-    std::vector<std::string>& m_out;
-    size_t m_nTotal = 0;
+// Columns of the stands file, in this order.
+enum { S_ID, S_AREA, S_SITE, S_SITE_SPECIES, S_BASE_AGE, S_YEAR, S_AGE, S_PLOT_AREA, S_SUBPLOT_AREA, S_BREAKPOINT, S_BAF, S_PLOTS };
+const std::vector<SCsvColumn> kStandColumns = {
+    {"stand_id", true},         {"area_ha", true},        {"site_index", true},      {"site_species", false},
+    {"site_base_age", false},   {"inventory_year", false}, {"stand_age", false},     {"plot_area_m2", false},
+    {"subplot_area_m2", false}, {"breakpoint_dbh_cm", false}, {"baf_m2ha", false},   {"plots", false},
+};
+// Columns of the trees file, in this order.
+enum { T_STAND, T_TREE, T_SPECIES, T_DBH, T_HEIGHT, T_TPHA };
+const std::vector<SCsvColumn> kTreeColumns = {
+    {"stand_id", true}, {"tree_id", true}, {"species", true}, {"dbh_cm", true}, {"height_m", false}, {"tpha", false},
 };
 
-std::vector<std::string> SplitFields(const std::string& line)
+// How a stand's tree records become stems per hectare.
+struct SDesign
 {
-    std::vector<std::string> fields;
-    std::string field;
-    std::istringstream stream(line);
-    while (std::getline(stream, field, ','))
-    {
-        size_t nBegin = field.find_first_not_of(" \t\r");
-        size_t nEnd = field.find_last_not_of(" \t\r");
-        fields.push_back(nBegin == std::string::npos ? "" : field.substr(nBegin, nEnd - nBegin + 1));
-    }
-    if (!line.empty() && line.back() == ',')
-        fields.push_back("");
-    return fields;
-}
-
-// A number within limits, the whole field; false otherwise.
-bool ParseNumber(const std::string& text, double dMin, double dMax, double& dValue)
-{
-    if (text.empty())
-        return false;
-    char* pEnd = nullptr;
-    dValue = std::strtod(text.c_str(), &pEnd);
-    return pEnd && *pEnd == 0 && WithinLimits(dValue, dMin, dMax);
-}
+    enum EKind { Direct, Fixed, Variable } nKind = Direct;
+    double dPlotArea = 0.0, dSubplotArea = 0.0, dBreakpoint = 0.0, dBaf = 0.0, dPlots = 1.0;
+};
 
 std::string Number(double dValue)
 {
@@ -82,116 +56,388 @@ std::string Number(double dValue)
 
 std::string Range(double dMin, double dMax, const char* pszUnit) { return Number(dMin) + " to " + Number(dMax) + pszUnit; }
 
-// Reads the file's lines; the first must be the header. Calls row(lineNumber, fields).
-bool ReadCsv(const std::string& path, const std::vector<std::string>& header, CRefusals& refusals,
-             const std::function<void(size_t, const std::vector<std::string>&)>& row)
+// A number within limits, the whole field; false otherwise.
+bool ParseNumber(const std::string& text, double dMin, double dMax, double& dValue)
 {
-    CWoxLineReader file;
-    std::string error;
-    if (!file.Open(path, &error))
+    const char* pBegin = text.data();
+    const char* pEnd = pBegin + text.size();
+    if (pBegin != pEnd && *pBegin == '+')
+        ++pBegin;
+    auto [pStop, error] = std::from_chars(pBegin, pEnd, dValue);
+    return pBegin != pEnd && error == std::errc() && pStop == pEnd && WithinLimits(dValue, dMin, dMax);
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string ColumnList(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const auto& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+std::vector<std::string> Names(const std::vector<SCsvColumn>& columns)
+{
+    std::vector<std::string> names;
+    for (const auto& column : columns)
+        names.emplace_back(column.pszName);
+    return names;
+}
+
+class CRefusals
+{
+public:
+    explicit CRefusals(SImportReport& report) : m_report(report) {}
+
+    void Add(const std::string& file, size_t nLine, const std::string& cause, const std::string& code, const std::string& reason,
+             const std::vector<std::string>& fields, std::vector<SRejectedRow>& rejects)
     {
-        refusals.AddFile(error);
-        return false;
+        if (m_report.refusals.size() < kMaxRefusals)
+            m_report.refusals.push_back(file + ":" + std::to_string(nLine) + ": " + reason);
+        ++m_report.causes[cause][code];
+        ++m_report.nRefused;
+        rejects.push_back({nLine, reason, fields});
     }
-    std::string line;
-    size_t nLine = 0;
-    bool bHeader = true;
-    bool bTooLong = false;
-    while (file.Next(line, kMaxLine, bTooLong))
+    // A refusal of a whole file.
+    void AddFile(const std::string& file, const std::string& reason)
     {
-        ++nLine;
-        if (bTooLong)
-        {
-            refusals.Add(path, nLine, "line longer than " + std::to_string(kMaxLine) + " characters");
-            continue;
-        }
-        std::vector<std::string> fields = SplitFields(line);
-        if (fields.empty() || (fields.size() == 1 && fields[0].empty()))
-            continue;   // blank line
-        if (bHeader)
-        {
-            bHeader = false;
-            if (fields != header)
-            {
-                std::string expected;
-                for (const auto& name : header)
-                    expected += (expected.empty() ? "" : ",") + name;
-                refusals.Add(path, nLine, "header must be " + expected);
-                return false;
-            }
-            continue;
-        }
-        if (fields.size() != header.size())
-        {
-            refusals.Add(path, nLine, "expected " + std::to_string(header.size()) + " columns, found " + std::to_string(fields.size()));
-            continue;
-        }
-        row(nLine, fields);
+        m_report.refusals.push_back(file + ": " + reason);
+        ++m_report.causes["unreadable file"][file];
+        ++m_report.nRefused;
+        m_bFileFailed = true;
     }
-    if (file.Failed())
-        refusals.Add(path, nLine + 1, "cannot read the file");
-    else if (bHeader)
-        refusals.Add(path, 1, "the file is empty (no header line)");
-    return true;
+    bool FileFailed() const { return m_bFileFailed; }
+
+private:
+    SImportReport& m_report;
+    bool m_bFileFailed = false;
+};
+
+// Reads the stand's plot design; "" or the reason it is refused.
+std::string ParseDesign(const std::vector<std::string>& f, SDesign& design)
+{
+    const bool bPlot = !f[S_PLOT_AREA].empty(), bBaf = !f[S_BAF].empty();
+    const bool bSubplot = !f[S_SUBPLOT_AREA].empty(), bBreakpoint = !f[S_BREAKPOINT].empty();
+    if (bPlot && bBaf)
+        return "give plot_area_m2 (fixed-area plots) or baf_m2ha (variable-radius plots), not both";
+    if ((bSubplot || bBreakpoint) && !bPlot)
+        return "subplot_area_m2 and breakpoint_dbh_cm need plot_area_m2";
+    if (bSubplot != bBreakpoint)
+        return "subplot_area_m2 and breakpoint_dbh_cm come together";
+    if (!f[S_PLOTS].empty() && !bPlot && !bBaf)
+        return "plots needs plot_area_m2 or baf_m2ha";
+    if (!f[S_PLOTS].empty() && (!ParseNumber(f[S_PLOTS], 1.0, kMaxPlots, design.dPlots) || design.dPlots != std::floor(design.dPlots)))
+        return "plots must be a whole number from 1 to " + Number(kMaxPlots) + ", not '" + f[S_PLOTS] + "'";
+    if (bPlot)
+    {
+        design.nKind = SDesign::Fixed;
+        if (!ParseNumber(f[S_PLOT_AREA], 0.0, kMaxPlotAreaM2, design.dPlotArea) || design.dPlotArea <= 0.0)
+            return "plot_area_m2 must be a positive number up to " + Number(kMaxPlotAreaM2) + ", not '" + f[S_PLOT_AREA] + "'";
+        if (bSubplot && (!ParseNumber(f[S_SUBPLOT_AREA], 0.0, design.dPlotArea, design.dSubplotArea) || design.dSubplotArea <= 0.0))
+            return "subplot_area_m2 must be a positive number up to plot_area_m2, not '" + f[S_SUBPLOT_AREA] + "'";
+        if (bBreakpoint && (!ParseNumber(f[S_BREAKPOINT], 0.0, kMaxDbhCm, design.dBreakpoint) || design.dBreakpoint <= 0.0))
+            return "breakpoint_dbh_cm must be a positive number up to " + Number(kMaxDbhCm) + ", not '" + f[S_BREAKPOINT] + "'";
+    }
+    else if (bBaf)
+    {
+        design.nKind = SDesign::Variable;
+        if (!ParseNumber(f[S_BAF], 0.0, kMaxBafM2Ha, design.dBaf) || design.dBaf <= 0.0)
+            return "baf_m2ha must be a positive number up to " + Number(kMaxBafM2Ha) + ", not '" + f[S_BAF] + "'";
+    }
+    return {};
+}
+
+// The stand's Douglas-fir site index at 50 years; "" or the reason it is refused.
+std::string ParseSite(const std::vector<std::string>& f, const std::function<std::string(const char*)>& canonicalSpecies, double& dSite)
+{
+    const std::string range = Range(kMinSiteIndexM, kMaxSiteIndexM, " m");
+    double dValue = 0.0, dBaseAge = 50.0;
+    if (!ParseNumber(f[S_SITE], 0.0, kMaxHeightM, dValue) || dValue <= 0.0)
+        return "site_index must be a positive number of m, not '" + f[S_SITE] + "'";
+    if (!f[S_BASE_AGE].empty() && !ParseNumber(f[S_BASE_AGE], kMinBaseAge, kMaxBaseAge, dBaseAge))
+        return "site_base_age must be a number of years from " + Range(kMinBaseAge, kMaxBaseAge, "") + ", not '" + f[S_BASE_AGE] + "'";
+    std::string species = f[S_SITE_SPECIES].empty() ? kSiteSpeciesDefault : canonicalSpecies(f[S_SITE_SPECIES].c_str());
+    if (species.empty() || !IsModelledSpecies(species.c_str()))
+        return "site_species '" + f[S_SITE_SPECIES] + "' has no site curve of its own in the growth model";
+    if (species == kSiteSpeciesDefault && dBaseAge == 50.0)
+    {
+        if (!WithinLimits(dValue, kMinSiteIndexM, kMaxSiteIndexM))
+            return "site_index " + f[S_SITE] + " m is outside the growth model's range of " + range;
+        dSite = dValue;
+        return {};
+    }
+    dSite = StandSiteIndex(SpeciesGrowth(species.c_str()), dValue, dBaseAge);
+    if (!std::isfinite(dSite))
+        return "site_index " + f[S_SITE] + " m of " + species + " at " + Number(dBaseAge) +
+               " years is outside the growth model's range (Douglas-fir site index " + range + " at 50 years)";
+    return {};
 }
 }
 
-bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<std::string(const char*)>& canonicalSpecies,
-                     const SImportOptions& options, SProject& project, std::vector<std::string>& out)
+std::string SImportReport::Summary() const
 {
-    CRefusals refusals(out);
+    if (nRefused == 0)
+        return {};
+    std::string text = std::to_string(nRefused) + (nRefused == 1 ? " row" : " rows") + " refused:";
+    bool bFirst = true;
+    for (const auto& [cause, codes] : causes)
+    {
+        size_t nTotal = 0;
+        std::string detail;
+        size_t nShown = 0;
+        for (const auto& [code, nCount] : codes)
+        {
+            nTotal += nCount;
+            if (!code.empty() && nShown++ < 10)
+                detail += (detail.empty() ? "" : ", ") + code + " " + std::to_string(nCount);
+        }
+        if (nShown > 10)
+            detail += ", ...";
+        text += std::string(bFirst ? " " : "; ") + cause + " " + std::to_string(nTotal) + (detail.empty() ? "" : " (" + detail + ")");
+        bFirst = false;
+    }
+    return text;
+}
+
+const char* UnknownSpeciesClass(const std::string& code)
+{
+    int nNumber = 0;
+    auto [pStop, error] = std::from_chars(code.data(), code.data() + code.size(), nNumber);
+    if (!code.empty() && error == std::errc() && pStop == code.data() + code.size())
+        return nNumber < 300 ? "2TN" : "2TB";
+    return SpeciesGrowth(code.substr(0, kMaxSpecies).c_str()).pszCode;
+}
+
+bool ReadSpeciesMap(const std::string& path, const std::function<std::string(const char*)>& canonicalSpecies, std::map<std::string, std::string>& map,
+                    std::string* pError)
+{
+    std::string failure, error;
+    std::vector<std::string> unknown;
+    bool bRead = CCsvTable::Read(
+        path, {{"code", true}, {"species", true}},
+        [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
+            if (!failure.empty())
+                return;
+            std::string target = pszProblem || f[1].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[1].c_str());
+            if (pszProblem)
+                failure = path + ":" + std::to_string(nLine) + ": " + pszProblem;
+            else if (f[0].empty())
+                failure = path + ":" + std::to_string(nLine) + ": empty code";
+            else if (target.empty())
+                failure = path + ":" + std::to_string(nLine) + ": '" + f[1] + "' is not a species of the catalogue";
+            else
+                map[Upper(f[0])] = target;
+        },
+        unknown, &error);
+    if (!bRead)
+        failure = path + ": " + error;
+    if (!failure.empty() && pError)
+        *pError = failure;
+    return failure.empty();
+}
+
+bool WriteRejects(const std::string& path, const std::vector<std::string>& columns, const std::vector<SRejectedRow>& rows, std::string* pError)
+{
+    std::string text;
+    auto field = [&](const std::string& value, bool bLast) {
+        if (value.find_first_of(",\"\r\n") == std::string::npos)
+            text += value;
+        else
+        {
+            text += '"';
+            for (char c : value)
+                text += c == '"' ? std::string("\"\"") : std::string(1, c);
+            text += '"';
+        }
+        text += bLast ? "\n" : ",";
+    };
+    field("line", false);
+    field("reason", columns.empty());
+    for (size_t i = 0; i < columns.size(); ++i)
+        field(columns[i], i + 1 == columns.size());
+    for (const SRejectedRow& row : rows)
+    {
+        field(std::to_string(row.nLine), false);
+        field(row.reason, columns.empty());
+        for (size_t i = 0; i < columns.size(); ++i)
+            field(i < row.fields.size() ? row.fields[i] : std::string(), i + 1 == columns.size());
+    }
+    return WoxReplaceFile(path, text, pError);
+}
+
+bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath, const std::function<std::string(const char*)>& canonicalSpecies,
+                     const SImportOptions& options, SProject& project, SImportReport& report)
+{
+    report = SImportReport{};
+    report.standColumns = Names(kStandColumns);
+    report.treeColumns = Names(kTreeColumns);
+    CRefusals refusals(report);
     project = SProject{};
     project.name = options.name;
     project.nFirstYear = options.nFirstYear;
     project.nPeriodLength = options.nPeriodLength;
     std::unordered_map<std::string, size_t> standIndex;
+    std::unordered_set<std::string> refusedStands;
+    std::vector<SDesign> designs;
+    std::vector<std::string> unknownColumns;
+    std::string error;
+    auto progress = [&](const std::string& file) {
+        return options.progress ? CCsvTable::Progress([&, file](double dShare) { options.progress(file, dShare); }) : CCsvTable::Progress();
+    };
+    auto noteUnknownColumns = [&](const std::string& file) {
+        if (!unknownColumns.empty())
+            report.notices.push_back(file + ": ignored the column" + (unknownColumns.size() == 1 ? " " : "s ") + ColumnList(unknownColumns));
+    };
 
-    ReadCsv(standsPath, {"stand_id", "area_ha", "site_index"}, refusals, [&](size_t nLine, const std::vector<std::string>& f) {
-        double dArea = 0.0, dSite = 0.0;
-        if (f[0].empty())
-            refusals.Add(standsPath, nLine, "empty stand identifier");
-        else if (f[0].size() > kMaxStandId)
-            refusals.Add(standsPath, nLine, "stand identifier " + f[0] + " is longer than 30 characters");
-        else if (standIndex.count(f[0]))
-            refusals.Add(standsPath, nLine, "stand " + f[0] + " is listed twice");
-        else if (!ParseNumber(f[1], 0.0, kMaxStandAreaHa, dArea) || dArea <= 0.0)
-            refusals.Add(standsPath, nLine, "area_ha must be a positive number up to " + Number(kMaxStandAreaHa) + ", not '" + f[1] + "'");
-        else if (!ParseNumber(f[2], kMinSiteIndexM, kMaxSiteIndexM, dSite))
-            refusals.Add(standsPath, nLine, "site_index must be a number from " + Range(kMinSiteIndexM, kMaxSiteIndexM, " m") + ", not '" + f[2] + "'");
-        else
-        {
-            standIndex.emplace(f[0], project.stands.size());
-            project.stands.push_back({f[0], dArea, dSite, {}});
-        }
-    });
+    bool bStands = CCsvTable::Read(
+        standsPath, kStandColumns,
+        [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
+            auto refuse = [&](const std::string& cause, const std::string& reason) {
+                refusals.Add(standsPath, nLine, cause, "", reason, f, report.standRejects);
+                if (!f.empty() && !f[S_ID].empty())
+                    refusedStands.insert(f[S_ID]);
+            };
+            SDesign design;
+            double dArea = 0.0, dSite = 0.0, dYear = project.nFirstYear, dAge = -1.0;
+            std::string why;
+            if (pszProblem)
+                return refuse("wrong column count", pszProblem);
+            if (f[S_ID].empty())
+                return refuse("empty stand identifier", "empty stand identifier");
+            if (f[S_ID].size() > kMaxStandId)
+                return refuse("stand identifier too long", "stand identifier " + f[S_ID] + " is longer than 30 characters");
+            if (standIndex.count(f[S_ID]))
+                return refuse("stand listed twice", "stand " + f[S_ID] + " is listed twice");
+            if (!ParseNumber(f[S_AREA], 0.0, kMaxStandAreaHa, dArea) || dArea <= 0.0)
+                return refuse("bad area_ha", "area_ha must be a positive number up to " + Number(kMaxStandAreaHa) + ", not '" + f[S_AREA] + "'");
+            if (!(why = ParseSite(f, canonicalSpecies, dSite)).empty())
+                return refuse("site index refused", why);
+            if (!f[S_YEAR].empty() && (!ParseNumber(f[S_YEAR], kFirstCalendarYear, project.nFirstYear, dYear) || dYear != std::floor(dYear)))
+                return refuse("bad inventory_year", "inventory_year must be a year from " + std::to_string(kFirstCalendarYear) + " to the first year " +
+                                                        std::to_string(project.nFirstYear) + ", not '" + f[S_YEAR] + "'");
+            if (!f[S_AGE].empty() && !ParseNumber(f[S_AGE], 0.0, kMaxStandAge, dAge))
+                return refuse("bad stand_age", "stand_age must be a number of years from 0 to " + Number(kMaxStandAge) + ", not '" + f[S_AGE] + "'");
+            if (!(why = ParseDesign(f, design)).empty())
+                return refuse("bad plot design", why);
+            standIndex.emplace(f[S_ID], project.stands.size());
+            SProjectStand stand{f[S_ID], dArea, dSite, {}};
+            stand.nInventoryYear = static_cast<int>(dYear);
+            stand.dStandAge = dAge;
+            project.stands.push_back(std::move(stand));
+            designs.push_back(design);
+        },
+        unknownColumns, &error, progress(standsPath));
+    if (!bStands)
+        refusals.AddFile(standsPath, error);
+    noteUnknownColumns(standsPath);
 
+    struct SUnknownSpecies
+    {
+        std::string target;
+        size_t nRecords = 0;
+    };
+    std::map<std::string, SUnknownSpecies> unknownSpecies;   // as written
+    std::unordered_map<std::string, std::pair<std::string, bool>> speciesCache;   // as written -> code, unknown
     std::set<std::pair<std::string, std::string>> treeIds;
-    ReadCsv(treesPath, {"stand_id", "tree_id", "species", "dbh_cm", "height_m", "tpha"}, refusals,
-            [&](size_t nLine, const std::vector<std::string>& f) {
-                double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
-                auto stand = standIndex.find(f[0]);
-                const std::string species = f[2].empty() || f[2].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[2].c_str());
-                if (stand == standIndex.end())
-                    refusals.Add(treesPath, nLine,
-                                 f[0].size() > kMaxStandId ? "stand identifier " + f[0] + " is longer than 30 characters"
-                                                           : "unknown stand '" + f[0] + "'");
-                else if (f[1].empty() || f[1].size() > kMaxTreeId)
-                    refusals.Add(treesPath, nLine, "tree identifier must have 1 to 23 characters");
-                else if (!treeIds.emplace(f[0], f[1]).second)
-                    refusals.Add(treesPath, nLine, "tree " + f[1] + " of stand " + f[0] + " is listed twice");
-                else if (species.empty())
-                    refusals.Add(treesPath, nLine, "unknown species '" + f[2] + "'");
-                else if (!ParseNumber(f[3], 0.0, kMaxDbhCm, dDbh))
-                    refusals.Add(treesPath, nLine, "dbh_cm must be a number from " + Range(0, kMaxDbhCm, " cm") + ", not '" + f[3] + "'");
-                else if (!ParseNumber(f[4], 0.0, kMaxHeightM, dHeight))
-                    refusals.Add(treesPath, nLine, "height_m must be a number from " + Range(0, kMaxHeightM, " m") + ", not '" + f[4] + "'");
-                else if (!ParseNumber(f[5], 0.0, kMaxStemsPerHa, dTpha) || dTpha <= 0.0)
-                    refusals.Add(treesPath, nLine, "tpha must be a positive number up to " + Number(kMaxStemsPerHa) + ", not '" + f[5] + "'");
-                else
-                    project.stands[stand->second].trees.push_back(MakeTree(f[0], f[1], species, dDbh, dHeight, dTpha));
-            });
-    if (refusals.Total() == 0 && project.stands.empty())
-        refusals.Add(standsPath, 1, "no stands");
-    refusals.Finish();
-    return refusals.Total() == 0;
+    bool bTrees = bStands && CCsvTable::Read(
+        treesPath, kTreeColumns,
+        [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
+            auto refuse = [&](const std::string& cause, const std::string& code, const std::string& reason) {
+                refusals.Add(treesPath, nLine, cause, code, reason, f, report.treeRejects);
+            };
+            if (pszProblem)
+                return refuse("wrong column count", "", pszProblem);
+            auto stand = standIndex.find(f[T_STAND]);
+            if (stand == standIndex.end())
+            {
+                if (refusedStands.count(f[T_STAND]))
+                    return refuse("stand refused", f[T_STAND], "stand '" + f[T_STAND] + "' was refused in " + standsPath);
+                return refuse("unknown stand", f[T_STAND],
+                              f[T_STAND].size() > kMaxStandId ? "stand identifier " + f[T_STAND] + " is longer than 30 characters"
+                                                              : "unknown stand '" + f[T_STAND] + "'");
+            }
+            if (f[T_TREE].empty() || f[T_TREE].size() > kMaxTreeId)
+                return refuse("bad tree_id", "", "tree identifier must have 1 to 23 characters");
+            if (f[T_SPECIES].empty())
+                return refuse("empty species", "", "empty species code");
+            auto cached = speciesCache.find(f[T_SPECIES]);
+            if (cached == speciesCache.end())
+            {
+                std::string species = f[T_SPECIES].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[T_SPECIES].c_str());
+                const bool bUnknown = species.empty();
+                if (bUnknown)
+                {
+                    auto mapped = options.speciesMap.find(Upper(f[T_SPECIES]));
+                    species = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(f[T_SPECIES]));
+                    if (species.empty())
+                        return refuse("unknown species", f[T_SPECIES], "unknown species '" + f[T_SPECIES] + "' and the catalogue has no class for it");
+                    unknownSpecies[f[T_SPECIES]].target = species;
+                }
+                cached = speciesCache.emplace(f[T_SPECIES], std::make_pair(species, bUnknown)).first;
+            }
+            const SDesign& design = designs[stand->second];
+            double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
+            if (!ParseNumber(f[T_DBH], 0.0, kMaxDbhCm, dDbh))
+                return refuse("bad dbh_cm", "", "dbh_cm must be a number from " + Range(0, kMaxDbhCm, " cm") + ", not '" + f[T_DBH] + "'");
+            if (!f[T_HEIGHT].empty() && !ParseNumber(f[T_HEIGHT], 0.0, kMaxHeightM, dHeight))
+                return refuse("bad height_m", "", "height_m must be a number from " + Range(0, kMaxHeightM, " m") + " or empty, not '" + f[T_HEIGHT] + "'");
+            if (dDbh <= 0.0 && dHeight <= 0.0)
+                return refuse("no size", "", "a tree needs a diameter or a height");
+            if (design.nKind == SDesign::Direct)
+            {
+                if (!ParseNumber(f[T_TPHA], 0.0, kMaxStemsPerHa, dTpha) || dTpha <= 0.0)
+                    return refuse("bad tpha", "", "tpha must be a positive number up to " + Number(kMaxStemsPerHa) + ", not '" + f[T_TPHA] + "'");
+            }
+            else if (!f[T_TPHA].empty())
+                return refuse("tpha with a plot design", f[T_STAND], "tpha is given, but stand " + f[T_STAND] + " has a plot design; leave one of them empty");
+            else if (design.nKind == SDesign::Fixed)
+                dTpha = 10000.0 / ((design.dBreakpoint > 0.0 && dDbh < design.dBreakpoint ? design.dSubplotArea : design.dPlotArea) * design.dPlots);
+            else if (dDbh <= 0.0)
+                return refuse("no diameter on a variable-radius plot", "", "a tree of a variable-radius plot needs a positive dbh_cm");
+            else
+            {
+                const double dBasalArea = std::numbers::pi / 4.0 * (dDbh / 100.0) * (dDbh / 100.0);
+                dTpha = design.dBaf / dBasalArea / design.dPlots;
+                if (dTpha > kMaxStemsPerHa)
+                    return refuse("bad tpha", "", "dbh_cm " + f[T_DBH] + " on a variable-radius plot stands for more than " + Number(kMaxStemsPerHa) + " stems/ha");
+            }
+            if (!treeIds.emplace(f[T_STAND], f[T_TREE]).second)
+                return refuse("tree listed twice", f[T_STAND], "tree " + f[T_TREE] + " of stand " + f[T_STAND] + " is listed twice");
+            if (cached->second.second)
+                ++unknownSpecies[f[T_SPECIES]].nRecords;
+            project.stands[stand->second].trees.push_back(MakeTree(f[T_STAND], f[T_TREE], cached->second.first, dDbh, dHeight, dTpha));
+        },
+        unknownColumns, &error, progress(treesPath));
+    if (bStands && !bTrees)
+        refusals.AddFile(treesPath, error);
+    if (bStands)
+        noteUnknownColumns(treesPath);
+
+    if (!unknownSpecies.empty())
+    {
+        std::string text;
+        for (const auto& [code, unknown] : unknownSpecies)
+            text += (text.empty() ? "" : ", ") + code + " -> " + unknown.target + " (" + std::to_string(unknown.nRecords) + ")";
+        report.notices.push_back("species not in the catalogue, grown as the class or species given (records): " + text);
+    }
+    for (SProjectStand& stand : project.stands)
+        report.nHeightsFilled += CGrowthModel::FillMissingHeights(stand.trees, stand.dSiteIndex);
+    if (report.nHeightsFilled)
+        report.notices.push_back("filled " + std::to_string(report.nHeightsFilled) + " missing heights from the growth model's height-diameter curves");
+    if (refusals.FileFailed())
+        return false;
+    if (project.stands.empty())
+    {
+        if (report.nRefused == 0)
+            refusals.AddFile(standsPath, "no stands");
+        return false;
+    }
+    return report.nRefused == 0 || options.bSkipBadRows;
 }

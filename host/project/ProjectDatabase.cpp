@@ -27,7 +27,8 @@ using CStmt = std::unique_ptr<sqlite3_stmt, SStmtFinalize>;
 
 const char* kSchema =
     "CREATE TABLE project (name TEXT NOT NULL, first_year INTEGER NOT NULL, period_length INTEGER NOT NULL);"
-    "CREATE TABLE stands (stand_id TEXT PRIMARY KEY, area_ha REAL NOT NULL, site_index REAL NOT NULL);"
+    "CREATE TABLE stands (stand_id TEXT PRIMARY KEY, area_ha REAL NOT NULL, site_index REAL NOT NULL,"
+    " inventory_year INTEGER, stand_age REAL);"
     "CREATE TABLE trees (stand_id TEXT NOT NULL REFERENCES stands(stand_id), tree_id TEXT NOT NULL, species TEXT NOT NULL,"
     " dbh_cm REAL NOT NULL, height_m REAL NOT NULL, tpha REAL NOT NULL, PRIMARY KEY (stand_id, tree_id));";
 
@@ -56,7 +57,7 @@ bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
     if (sqlite3_exec(pDb, "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK || sqlite3_exec(pDb, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return Fail(pDb, "cannot create the tables", pError);
     CStmt pProject = Prepare(pDb, "INSERT INTO project VALUES (?, ?, ?)");
-    CStmt pStand = Prepare(pDb, "INSERT INTO stands VALUES (?, ?, ?)");
+    CStmt pStand = Prepare(pDb, "INSERT INTO stands VALUES (?, ?, ?, ?, ?)");
     CStmt pTree = Prepare(pDb, "INSERT INTO trees VALUES (?, ?, ?, ?, ?, ?)");
     if (!pProject || !pStand || !pTree)
         return Fail(pDb, "cannot prepare the inserts", pError);
@@ -71,6 +72,14 @@ bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
         sqlite3_bind_text(pStand.get(), 1, stand.id.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_double(pStand.get(), 2, stand.dArea);
         sqlite3_bind_double(pStand.get(), 3, stand.dSiteIndex);
+        if (stand.nInventoryYear > 0)
+            sqlite3_bind_int(pStand.get(), 4, stand.nInventoryYear);
+        else
+            sqlite3_bind_null(pStand.get(), 4);
+        if (stand.dStandAge >= 0.0)
+            sqlite3_bind_double(pStand.get(), 5, stand.dStandAge);
+        else
+            sqlite3_bind_null(pStand.get(), 5);
         if (sqlite3_step(pStand.get()) != SQLITE_DONE)
             return Fail(pDb, "cannot write stand " + stand.id, pError);
         for (const SInventory& tree : stand.trees)
@@ -167,6 +176,16 @@ std::string MissingColumn(sqlite3* pDb)
     return {};
 }
 
+// Whether the table has the column (columns added later are optional for older projects).
+bool HasColumn(sqlite3* pDb, const char* pszTable, const char* pszColumn)
+{
+    CStmt pInfo = Prepare(pDb, (std::string("PRAGMA table_info(") + pszTable + ")").c_str());
+    while (pInfo && sqlite3_step(pInfo.get()) == SQLITE_ROW)
+        if (Column(pInfo.get(), 1) == pszColumn)
+            return true;
+    return false;
+}
+
 // A number column within limits; else false with "COLUMN VALUE is outside MIN to MAX" in why.
 bool NumberColumn(sqlite3_stmt* pStmt, int nColumn, double dMin, double dMax, double& dValue, std::string& why)
 {
@@ -229,7 +248,9 @@ bool ReadProject(const std::string& folder, SProject& project, std::string* pErr
     project.nFirstYear = static_cast<int>(dFirstYear);
     project.nPeriodLength = static_cast<int>(dPeriodLength);
 
-    CStmt pStands = Prepare(pDb.get(), "SELECT stand_id, area_ha, site_index FROM stands ORDER BY rowid");
+    const bool bInventory = HasColumn(pDb.get(), "stands", "inventory_year") && HasColumn(pDb.get(), "stands", "stand_age");
+    CStmt pStands = Prepare(pDb.get(), bInventory ? "SELECT stand_id, area_ha, site_index, inventory_year, stand_age FROM stands ORDER BY rowid"
+                                                  : "SELECT stand_id, area_ha, site_index FROM stands ORDER BY rowid");
     CStmt pTrees = Prepare(pDb.get(), "SELECT stand_id, tree_id, species, dbh_cm, height_m, tpha FROM trees ORDER BY stand_id, rowid");
     if (!pStands || !pTrees)
         return Fail(pDb.get(), "cannot read the project database " + database, pError);
@@ -242,6 +263,15 @@ bool ReadProject(const std::string& folder, SProject& project, std::string* pErr
         if (!NumberColumn(pStands.get(), 1, 0.0, kMaxStandAreaHa, stand.dArea, why) || !(stand.dArea > 0.0) ||
             !NumberColumn(pStands.get(), 2, kMinSiteIndexM, kMaxSiteIndexM, stand.dSiteIndex, why))
             return refuse("stand " + stand.id + ": " + (why.empty() ? "area_ha must be positive" : why));
+        double dYear = 0.0;
+        if (bInventory && sqlite3_column_type(pStands.get(), 3) != SQLITE_NULL)
+        {
+            if (!NumberColumn(pStands.get(), 3, kFirstCalendarYear, project.nFirstYear, dYear, why))
+                return refuse("stand " + stand.id + ": " + why);
+            stand.nInventoryYear = static_cast<int>(dYear);
+        }
+        if (bInventory && sqlite3_column_type(pStands.get(), 4) != SQLITE_NULL && !NumberColumn(pStands.get(), 4, 0.0, 1000.0, stand.dStandAge, why))
+            return refuse("stand " + stand.id + ": " + why);
         project.stands.push_back(std::move(stand));
         index.emplace(project.stands.back().id, project.stands.size() - 1);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // A project: a folder holding project.db (SQLite) and a scenarios/ folder. The database has the
 // tables project (name, first year, period length in years), stands (identifier of at most 30
-// characters, area in ha, site index in m at 50 years) and trees (stand, tree identifier, species
+// characters, area in ha, site index in m at 50 years, and optionally the inventory year and
+// the stand's age then) and trees (stand, tree identifier, species
 // plant symbol, diameter at breast height in cm, height in m, stems per hectare it represents).
 
 #include <functional>
@@ -16,6 +17,8 @@ struct SProjectStand
     double dArea = 0.0;        // ha
     double dSiteIndex = 0.0;   // m at 50 years
     std::vector<SInventory> trees;
+    int nInventoryYear = 0;    // year the trees were measured; 0 = the project's first year
+    double dStandAge = -1.0;   // years at the inventory; negative = not known
 };
 
 struct SProject
@@ -28,6 +31,8 @@ struct SProject
 
 constexpr const char* WOX_PROJECT_DATABASE = "project.db";
 constexpr const char* WOX_PROJECT_SCENARIOS = "scenarios";
+// Species the project adds to the host's catalogue (same columns as the catalogue).
+constexpr const char* WOX_PROJECT_SPECIES = "species.csv";
 
 // Creates the project folder (if needed), its scenarios/ folder and project.db. Refuses a folder
 // that already holds a project. project.db is written whole as the last step (also when another

@@ -14,6 +14,33 @@ constexpr size_t kMaxCatalogueBytes = size_t{16} << 20;
 
 bool CWoxSpeciesMap::Load(const char* pszPath, std::string* pError)
 {
+    std::vector<SSpeciesRecord> species;
+    if (!Parse(pszPath, species, pError))
+        return false;
+    m_species = std::move(species);
+    return true;
+}
+
+bool CWoxSpeciesMap::Extend(const char* pszPath, std::string* pError)
+{
+    std::vector<SSpeciesRecord> species;
+    if (!Parse(pszPath, species, pError))
+        return false;
+    for (const auto& record : species)
+        if (Find(record.szCode))
+        {
+            char szCode[11] = {};
+            WoxFieldToString(szCode, sizeof szCode, record.szCode, 10);
+            if (pError)
+                *pError = std::string(pszPath) + ": species " + szCode + " is in the catalogue already";
+            return false;
+        }
+    m_species.insert(m_species.end(), species.begin(), species.end());
+    return true;
+}
+
+bool CWoxSpeciesMap::Parse(const char* pszPath, std::vector<SSpeciesRecord>& species, std::string* pError)
+{
     std::string text, why;
     if (!pszPath || !WoxReadFile(pszPath, kMaxCatalogueBytes, text, &why))
     {
@@ -22,7 +49,6 @@ bool CWoxSpeciesMap::Load(const char* pszPath, std::string* pError)
         return false;
     }
     std::istringstream in(text);
-    std::vector<SSpeciesRecord> species;
     std::string line;
     for (int nLine = 1; std::getline(in, line); ++nLine)
     {
@@ -50,7 +76,6 @@ bool CWoxSpeciesMap::Load(const char* pszPath, std::string* pError)
         WoxCopyText(record.szCommonName, common.c_str());
         species.push_back(record);
     }
-    m_species = std::move(species);
     return true;
 }
 

@@ -14,6 +14,9 @@ public:
     // '#' comments are skipped); false with the file, line and reason on a bad line. Only a
     // regular file of at most 16 MiB is read.
     bool Load(const char* pszPath, std::string* pError);
+    // Adds the species of another file of the same form (a project's own species); false, adding
+    // none, when the file is bad or repeats a code the catalogue has.
+    bool Extend(const char* pszPath, std::string* pError);
 
     // Codes compare over the 10-character field, ignoring case.
     int LookupSpecies(const char* pszGroup, SSpeciesRecord* pRecord) override;
@@ -23,6 +26,7 @@ public:
     std::string Canonical(const char* pszCode) const;
 
 private:
+    static bool Parse(const char* pszPath, std::vector<SSpeciesRecord>& species, std::string* pError);
     const SSpeciesRecord* Find(const char* pszCode) const;
 
     std::vector<SSpeciesRecord> m_species;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <vector>
 
 #include "ProjectCommand.h"
 #include "ProjectDatabase.h"
@@ -16,8 +17,8 @@
 
 namespace
 {
-const char* kStandsHeader = "stand_id,area_ha,site_index\n";
-const char* kTreesHeader = "stand_id,tree_id,species,dbh_cm,height_m,tpha\n";
+const std::string kStandsHeader = "stand_id,area_ha,site_index\n";
+const std::string kTreesHeader = "stand_id,tree_id,species,dbh_cm,height_m,tpha\n";
 
 struct SImportCase
 {
@@ -35,15 +36,21 @@ class CProjectImportTest : public ::testing::TestWithParam<SImportCase>
 {
 protected:
     // Runs the import command; answers its exit code and fills m_errors.
-    int Import(const std::string& stands, const std::string& trees)
+    int Import(const std::string& stands, const std::string& trees) { return ImportFiles(kStandsHeader + stands, kTreesHeader + trees); }
+
+    // The same with whole files (header included) and more arguments.
+    int ImportFiles(const std::string& stands, const std::string& trees, std::vector<std::string> more = {})
     {
-        std::ofstream(m_folder.File("stands.csv")) << kStandsHeader << stands;
-        std::ofstream(m_folder.File("trees.csv")) << kTreesHeader << trees;
-        std::string standsPath = m_folder.File("stands.csv"), treesPath = m_folder.File("trees.csv"), project = m_folder.File("project");
-        char szProject[] = "project", szImport[] = "import";
-        char* argv[] = {szProject, szImport, standsPath.data(), treesPath.data(), project.data(), nullptr};
+        std::ofstream(m_folder.File("stands.csv"), std::ios::binary) << stands;
+        std::ofstream(m_folder.File("trees.csv"), std::ios::binary) << trees;
+        std::vector<std::string> args = {"project", "import", m_folder.File("stands.csv"), m_folder.File("trees.csv"), m_folder.File("project")};
+        args.insert(args.end(), more.begin(), more.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
         std::FILE* pErr = std::tmpfile();
-        int nResult = RunProjectCommand(m_host, 5, argv, pErr);
+        int nResult = RunProjectCommand(m_host, static_cast<int>(args.size()), argv.data(), pErr);
         std::rewind(pErr);
         char szLine[512];
         m_errors.clear();
@@ -68,7 +75,7 @@ TEST_P(CProjectImportTest, RefusesTheRowAndWritesNothing)
 }
 
 const SImportCase kCases[] = {
-    {"UnknownSpecies", "A,1.0,30\n", "A,1,PSME,20,18,100\nA,2,XXXX,20,18,100\n", "trees.csv", 3, "unknown species 'XXXX'"},
+    {"NoSize", "A,1.0,30\n", "A,1,PSME,0,,100\n", "trees.csv", 2, "a tree needs a diameter or a height"},
     {"LongStandId", "A234567890123456789012345678901,1.0,30\n", "", "stands.csv", 2, "stand identifier A2345678901234567890123456789"},
     {"NegativeDiameter", "A,1.0,30\n", "A,1,PSME,-2,18,100\n", "trees.csv", 2, "dbh_cm must be a number from 0 to 500 cm, not '-2'"},
     {"HugeDiameter", "A,1.0,30\n", "A,1,PSME,1e200,18,100\n", "trees.csv", 2, "dbh_cm must be a number from 0 to 500 cm"},
@@ -76,7 +83,7 @@ const SImportCase kCases[] = {
     {"TallTree", "A,1.0,30\n", "A,1,PSME,20,151,100\n", "trees.csv", 2, "height_m must be a number from 0 to 150 m"},
     {"TooManyStems", "A,1.0,30\n", "A,1,PSME,20,18,2e6\n", "trees.csv", 2, "tpha must be a positive number up to 1e+06"},
     {"NegativeArea", "A,-3,30\n", "", "stands.csv", 2, "area_ha must be a positive number"},
-    {"SiteIndexBeyondTheModel", "A,1.0,51\n", "", "stands.csv", 2, "site_index must be a number from 10 to 50 m, not '51'"},
+    {"SiteIndexBeyondTheModel", "A,1.0,51\n", "", "stands.csv", 2, "site_index 51 m is outside the growth model's range of 10 to 50 m"},
     {"MissingColumn", "A,1.0,30\n", "A,1,PSME,20,18\n", "trees.csv", 2, "expected 6 columns, found 5"},
     {"NotANumber", "A,1.0,30\n", "A,1,PSME,20,tall,100\n", "trees.csv", 2, "height_m must be a number"},
     {"TreeOfUnknownStand", "A,1.0,30\n", "B,1,PSME,20,18,100\n", "trees.csv", 2, "unknown stand 'B'"},
@@ -112,6 +119,61 @@ TEST_F(CProjectImportTest, GoodFilesReadBackUnchanged)
     EXPECT_EQ(1, Import("Z,1,30\n", ""));
     ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error));
     EXPECT_EQ(2u, project.stands.size());
+}
+
+// A spreadsheet's export (byte-order mark, CRLF, quoted fields, headers in another order and
+// case, a column of its own) with the three inventory designs: per-hectare figures as a forester
+// computes them by hand, missing heights filled, unknown species grown as their class.
+TEST_F(CProjectImportTest, SpreadsheetExportWithPlotDesigns)
+{
+    const std::string stands = "\xEF\xBB\xBF\"Site_Index\",\"STAND_ID\",\"area_ha\",\"owner\",plot_area_m2,subplot_area_m2,breakpoint_dbh_cm,baf_m2ha,plots\r\n"
+                               "30,\"F\",2,\"Smith, J.\",400,50,12.5,,4\r\n"
+                               "30,\"V\",1,,,,,4,2\r\n"
+                               "30,\"D\",1,,,,,,\r\n";
+    const std::string trees = "tree_id,stand_id,species,dbh_cm,height_m,tpha\r\n"
+                              "\"1,a\",F,psme,30,25,\r\n"    // large tree on the 400 m2 plots: 10000 / (400 * 4)
+                              "2,F,PSME,10,,\r\n"              // below the breakpoint: 10000 / (50 * 4), height filled
+                              "1,V,PSME,40,28,\r\n"            // 4 m2/ha / (pi/4 * 0.4^2 m2) / 2 plots
+                              "1,D,XQZ,20,18,150\r\n"           // unknown code grows as other conifer
+                              "2,D,999,20,18,150\r\n";          // numeric inventory code from 300: other broadleaf
+    ASSERT_EQ(0, ImportFiles(stands, trees)) << m_errors;
+    EXPECT_NE(std::string::npos, m_errors.find("ignored the column owner")) << m_errors;
+    EXPECT_NE(std::string::npos, m_errors.find("999 -> 2TB (1), XQZ -> 2TN (1)")) << m_errors;
+    EXPECT_NE(std::string::npos, m_errors.find("filled 1 missing heights")) << m_errors;
+    SProject project;
+    std::string error;
+    ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
+    ASSERT_EQ(3u, project.stands.size());
+    const auto& fixed = project.stands[0].trees;
+    ASSERT_EQ(2u, fixed.size());
+    EXPECT_STREQ("1,a", fixed[0].szTree);
+    EXPECT_DOUBLE_EQ(6.25, fixed[0].dTpha);
+    EXPECT_DOUBLE_EQ(50.0, fixed[1].dTpha);
+    EXPECT_GT(fixed[1].dHeight, 5.0);
+    EXPECT_LT(fixed[1].dHeight, 25.0);
+    EXPECT_NEAR(4.0 / (3.14159265358979 / 4 * 0.16) / 2, project.stands[1].trees[0].dTpha, 1e-9);
+    EXPECT_STREQ("2TN", project.stands[2].trees[0].szSpecies);
+    EXPECT_STREQ("2TB", project.stands[2].trees[1].szSpecies);
+}
+
+// With --skip-bad-rows the good rows are imported and the refused ones land beside the input,
+// with their line and reason; the summary counts refusals per cause.
+TEST_F(CProjectImportTest, SkipBadRowsWritesRejects)
+{
+    ASSERT_EQ(0, ImportFiles(kStandsHeader + "A,1,30\n", kTreesHeader + "A,1,PSME,20,18,100\nB,1,PSME,20,18,100\nB,2,PSME,20,18,100\nA,2,PSME,x,18,100\n",
+                             {"--skip-bad-rows"}))
+        << m_errors;
+    EXPECT_NE(std::string::npos, m_errors.find("3 rows refused: bad dbh_cm 1; unknown stand 2 (B 2)")) << m_errors;
+    std::ifstream rejects(m_folder.File("trees.rejects.csv"));
+    std::string header, first;
+    std::getline(rejects, header);
+    std::getline(rejects, first);
+    EXPECT_EQ("line,reason,stand_id,tree_id,species,dbh_cm,height_m,tpha", header);
+    EXPECT_EQ("3,unknown stand 'B',B,1,PSME,20,18,100", first);
+    SProject project;
+    std::string error;
+    ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
+    EXPECT_EQ(1u, project.stands[0].trees.size());
 }
 
 // A project database that does not hold what a run needs is refused with one line naming the

@@ -1,0 +1,185 @@
+#include "CsvTable.h"
+
+#include <csv.h>
+#include <strings.h>
+
+#include <cstring>
+
+#include "InputFile.h"
+
+namespace
+{
+constexpr size_t kNoColumn = static_cast<size_t>(-1);
+constexpr size_t kProgressStep = size_t{1} << 20;
+
+// The parser's callbacks collect one record's fields; the header record maps names to columns.
+struct SState
+{
+    const std::vector<SCsvColumn>* pColumns;
+    const CCsvTable::Row* pRow;
+    std::vector<std::string>* pUnknown;
+    std::string* pError;
+    size_t nLine = 1;          // line being fed
+    size_t nStartLine = 1;     // line the parser last stood between records
+    size_t nRecordLine = 0;    // line the current record starts on
+    size_t nField = 0;         // fields seen of the current record
+    bool bHeader = true;
+    bool bFailed = false;
+    std::vector<size_t> target;          // header field -> requested column, kNoColumn if unknown
+    std::vector<std::string> header;
+    std::vector<std::string> fields;     // one per requested column
+    std::vector<std::string> empty;
+    std::string problem;
+};
+
+void Trim(const char*& pBegin, size_t& nSize)
+{
+    while (nSize && (*pBegin == ' ' || *pBegin == '\t'))
+        ++pBegin, --nSize;
+    while (nSize && (pBegin[nSize - 1] == ' ' || pBegin[nSize - 1] == '\t'))
+        --nSize;
+}
+
+void OnField(void* pData, size_t nSize, void* pContext)
+{
+    auto& s = *static_cast<SState*>(pContext);
+    if (s.nField == 0)
+        s.nRecordLine = s.nStartLine;
+    const char* pText = pData ? static_cast<const char*>(pData) : "";
+    Trim(pText, nSize);
+    if (s.bHeader)
+        s.header.emplace_back(pText, nSize);
+    else if (s.nField < s.target.size() && s.target[s.nField] != kNoColumn)
+        s.fields[s.target[s.nField]].assign(pText, nSize);
+    ++s.nField;
+}
+
+bool MapHeader(SState& s)
+{
+    const auto& columns = *s.pColumns;
+    std::vector<bool> seen(columns.size(), false);
+    for (const std::string& name : s.header)
+    {
+        size_t nColumn = kNoColumn;
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (strcasecmp(name.c_str(), columns[i].pszName) == 0)
+                nColumn = i;
+        if (nColumn == kNoColumn)
+            s.pUnknown->push_back(name);
+        else if (seen[nColumn])
+        {
+            *s.pError = "line " + std::to_string(s.nRecordLine) + ": column " + columns[nColumn].pszName + " appears twice in the header";
+            return false;
+        }
+        else
+            seen[nColumn] = true;
+        s.target.push_back(nColumn);
+    }
+    std::string missing;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].bRequired && !seen[i])
+            missing += std::string(missing.empty() ? "" : ", ") + columns[i].pszName;
+    if (!missing.empty())
+    {
+        *s.pError = "line " + std::to_string(s.nRecordLine) + ": the header lacks the column" + (missing.find(',') == std::string::npos ? " " : "s ") + missing;
+        return false;
+    }
+    return true;
+}
+
+void OnRecord(int, void* pContext)
+{
+    auto& s = *static_cast<SState*>(pContext);
+    if (s.bFailed)
+        return;
+    if (s.bHeader)
+    {
+        s.bHeader = false;
+        s.bFailed = !MapHeader(s);
+    }
+    else if (s.nField != s.target.size())
+    {
+        s.problem = "expected " + std::to_string(s.target.size()) + " columns, found " + std::to_string(s.nField);
+        (*s.pRow)(s.nRecordLine, s.empty, s.problem.c_str());
+    }
+    else
+        (*s.pRow)(s.nRecordLine, s.fields, nullptr);
+    for (auto& field : s.fields)
+        field.clear();
+    s.nField = 0;
+}
+}
+
+bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& columns, const Row& row, std::vector<std::string>& unknownColumns,
+                     std::string* pError, const Progress& progress)
+{
+    std::string error;
+    std::string bytes;
+    auto fail = [&](const std::string& why) {
+        if (pError)
+            *pError = why;
+        return false;
+    };
+    if (!WoxReadFile(path, kMaxFileBytes, bytes, &error))
+        return fail(error);
+
+    SState s;
+    s.pColumns = &columns;
+    s.pRow = &row;
+    s.pUnknown = &unknownColumns;
+    s.pError = &error;
+    s.fields.resize(columns.size());
+    unknownColumns.clear();
+
+    csv_parser parser;
+    if (csv_init(&parser, CSV_APPEND_NULL | CSV_STRICT_FINI) != 0)
+        return fail("cannot start the CSV parser");
+    size_t nAt = 0;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        nAt = 3;
+    size_t nRecordStart = nAt, nNextProgress = kProgressStep;
+    // Fed a line at a time so that every record knows the line it starts on.
+    while (nAt < bytes.size() && !s.bFailed)
+    {
+        const char* pEnd = static_cast<const char*>(std::memchr(bytes.data() + nAt, '\n', bytes.size() - nAt));
+        size_t nEnd = pEnd ? static_cast<size_t>(pEnd - bytes.data()) + 1 : bytes.size();
+        if (parser.pstate == 0)   // between records: the next one starts on this line
+        {
+            nRecordStart = nAt;
+            s.nStartLine = s.nLine;
+        }
+        if (csv_parse(&parser, bytes.data() + nAt, nEnd - nAt, OnField, OnRecord, &s) != nEnd - nAt)
+        {
+            s.bFailed = true;
+            error = "line " + std::to_string(s.nLine) + ": " + csv_strerror(csv_error(&parser));
+            break;
+        }
+        if (parser.pstate != 0 && nEnd - nRecordStart > kMaxRecordBytes)
+        {
+            s.bFailed = true;
+            error = "line " + std::to_string(s.nStartLine) + ": a record longer than " + std::to_string(kMaxRecordBytes) +
+                    " bytes (a quoted field that is never closed?)";
+            break;
+        }
+        nAt = nEnd;
+        ++s.nLine;
+        if (progress && nAt >= nNextProgress)
+        {
+            progress(static_cast<double>(nAt) / static_cast<double>(bytes.size()));
+            nNextProgress = nAt + kProgressStep;
+        }
+    }
+    if (!s.bFailed && csv_fini(&parser, OnField, OnRecord, &s) != 0)
+    {
+        s.bFailed = true;
+        error = "line " + std::to_string(s.nStartLine) + ": a quoted field is never closed";
+    }
+    csv_free(&parser);
+    if (!s.bFailed && s.bHeader)
+        return fail("the file is empty (no header line)");
+    if (s.bFailed)
+        return fail(error);
+    if (progress)
+        progress(1.0);
+    return true;
+}
