@@ -49,7 +49,16 @@ void CWoxCommandLine::DefineEdit()
 {
     CLI::App* pEdit = m_app.add_subcommand("edit", "open the Scenario Editor on a project's scenarios (needs a display)");
     pEdit->add_option("PROJECT", m_project, "project folder")->required();
-    pEdit->callback([this] { Choose(RunEditCommand, {"edit", m_project}); });
+    pEdit->add_option("--replay", m_replay, "carry out the steps of an editor session file (offscreen without a display)");
+    pEdit->add_option("--screens", m_screens, "with --replay: write a PNG of the windows after each step into DIR");
+    pEdit->callback([this] {
+        std::vector<std::string> args{"edit", m_project};
+        if (!m_replay.empty())
+            args.insert(args.end(), {"--replay", m_replay});
+        if (!m_screens.empty())
+            args.insert(args.end(), {"--screens", m_screens});
+        Choose(RunEditCommand, std::move(args));
+    });
 }
 
 void CWoxCommandLine::DefineScenario()

@@ -46,6 +46,6 @@ private:
     std::vector<std::string> m_args;
 
     // What the parser read, for the callbacks that choose a command.
-    std::string m_file, m_out, m_json, m_stands, m_trees, m_project, m_name, m_scenario, m_folder, m_speciesMap;
+    std::string m_file, m_out, m_json, m_stands, m_trees, m_project, m_name, m_scenario, m_folder, m_speciesMap, m_replay, m_screens;
     int m_nFirstYear = 0, m_nPeriodLength = 0, m_nPeriods = 0;
 };

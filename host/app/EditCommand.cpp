@@ -9,6 +9,7 @@
 #include "Forest.h"
 #include "ProjectDatabase.h"
 #include "ProjectPortData.h"
+#include "ReplaySession.h"
 #include "RunCommand.h"
 #include "WoxHost.h"
 
@@ -57,6 +58,13 @@ int RunEditCommand(CWoxHost& host, int argc, char** argv)
         return 2;
     }
     const std::string project = argv[1];
+    std::string replay;
+    std::string screens;
+    for (int i = 2; i + 1 < argc; i += 2)
+    {
+        const std::string option = argv[i];
+        (option == "--replay" ? replay : screens) = argv[i + 1];
+    }
     // The project must be readable before a window is made.
     std::string error;
     SProject data;
@@ -65,18 +73,46 @@ int RunEditCommand(CWoxHost& host, int argc, char** argv)
         std::fprintf(stderr, "wox edit: %s\n", error.c_str());
         return 1;
     }
+    CReplaySession session;
+    if (!replay.empty() && !session.Load(replay, error))
+    {
+        std::fprintf(stderr, "wox edit: %s\n", error.c_str());
+        return 1;
+    }
     if (!WoxHasDisplay())
     {
-        std::fprintf(stderr, "wox edit: the Scenario Editor needs a display (none is set)\n");
-        return 1;
+        if (replay.empty())
+        {
+            std::fprintf(stderr, "wox edit: the Scenario Editor needs a display (none is set)\n");
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");   // a replayed session needs no screen
     }
     int nQtArgc = 1;
     char szProgram[] = "wox";
     char* qtArgv[] = {szProgram, nullptr};
     QApplication application(nQtArgc, qtArgv);
-    if (!WoxRunScenarioEditor(host, project, &error))
+    if (replay.empty())
+    {
+        if (!WoxRunScenarioEditor(host, project, &error))
+        {
+            std::fprintf(stderr, "wox edit: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (!screens.empty())
+        session.SetScreens(screens);
+    bool bOpened = false;
+    const int nResult = session.Run([&]() { bOpened = WoxRunScenarioEditor(host, project, &error); });
+    if (!bOpened)
     {
         std::fprintf(stderr, "wox edit: %s\n", error.c_str());
+        return 1;
+    }
+    if (nResult != 0)
+    {
+        std::fprintf(stderr, "wox edit: %s: %s\n", replay.c_str(), session.Error().c_str());
         return 1;
     }
     return 0;

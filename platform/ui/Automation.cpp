@@ -191,11 +191,15 @@ bool CWoxDialogDriver::SelectRows(int nId, const std::vector<int>& rows)
     auto* pView = qobject_cast<QAbstractItemView*>(Control(nId));
     if (!pView || (rows.size() > 1 && pView->selectionMode() == QAbstractItemView::SingleSelection))
         return false;
+    const int nCount = GetRowCount(nId);
+    for (int nRow : rows)
+    {
+        if (nRow < 0 || nRow >= nCount)
+            return false;
+    }
     pView->clearSelection();
     for (size_t i = 0; i < rows.size(); ++i)
     {
-        if (rows[i] < 0 || rows[i] >= GetRowCount(nId))
-            return false;
         const QModelIndex index = pView->model()->index(rows[i], 0);
         const auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
         if (i == 0)
@@ -249,24 +253,6 @@ bool CWoxDialogDriver::ChooseRow(int nId, int nRow)
         return false;
     pCombo->setCurrentIndex(nRow);
     emit pCombo->activated(nRow);
-    return true;
-}
-
-bool CWoxDialogDriver::SelectRows(int nId, const std::vector<int>& rows)
-{
-    auto* pView = qobject_cast<QAbstractItemView*>(Control(nId));
-    if (!pView || rows.empty())
-        return false;
-    const int nCount = GetRowCount(nId);
-    for (int nRow : rows)
-    {
-        if (nRow < 0 || nRow >= nCount)
-            return false;
-    }
-    QItemSelectionModel* pSelection = pView->selectionModel();
-    pSelection->setCurrentIndex(pView->model()->index(rows.front(), 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    for (size_t i = 1; i < rows.size(); ++i)
-        pSelection->select(pView->model()->index(rows[i], 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     return true;
 }
 

@@ -46,8 +46,6 @@ public:
 
     // Chooses a row of a drop-down as a user does: selects it and sends the owner CBN_SELCHANGE.
     bool ChooseRow(int nId, int nRow);
-    // Selects the rows of a list (several where it allows them), the first one current.
-    bool SelectRows(int nId, const std::vector<int>& rows);
     // Clicks the up (+1) or down (-1) arrow of an up-down control.
     bool ClickSpin(int nId, int nDirection);
     // Clicks a check box or radio button unless it already shows the state.
