@@ -109,8 +109,10 @@ BOOL CEditorDlg::OnInitDialog()
     SubclassDlgItem(IDC_EDITOR_TREE, &tree);
     SubclassDlgItem(IDC_EDITOR_GRID, &grid);
     SetSmallIcon(IDI_SCENARIO_EDITOR);
+    // The menu greys the commands that need the tasks, so the tasks are made first.
+    const bool bTasks = CreateTasks();
     SetFileMenu(0);
-    if (!CreateTasks())
+    if (!bTasks)
         return 0;
     grid.ShowWindow(SW_HIDE);
     if (QWidget* pClient = GetClientWidget())
