@@ -4,7 +4,7 @@
 
 enum : int
 {
-    IDD_SPECIES_SELECT = 30001,
+    IDD_SPECIES_SELECT = 30101,   // the Common Control Library holds 30001-30100
     IDC_SPECIES_SEARCH = 3001,
     IDC_SPECIES_LIST = 3002,
     IDC_SPECIES_COUNT = 3003,
