@@ -5,9 +5,11 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <thread>
 #include <tuple>
 
 #include "AboutDlg.h"
@@ -316,8 +318,19 @@ void CEditorDlg::OnOpen()
     file.Close();
 }
 
+void CEditorDlg::WaitForAdds()
+{
+    // Records just added are appended to the scenario by the add task; a save right after Add
+    // must hold them. The task takes each record off its queue only once it is appended.
+    using namespace std::chrono;
+    const auto end = steady_clock::now() + seconds(60);
+    while (pAddTask && pAddTask->QueuedCount() > 0 && steady_clock::now() < end)
+        std::this_thread::sleep_for(milliseconds(2));
+}
+
 bool CEditorDlg::OnSave()
 {
+    WaitForAdds();
     CScenarioFile file(m_hHeap);
     std::string reason = "the scenario file object cannot be made";
     if (!file.Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !file.Save(m_scenario.szPath, &m_scenario, &reason))
@@ -402,7 +415,9 @@ void CEditorDlg::OnViewCommand(int nId)
     case ID_VIEW_BY_YEAR: nViewBy = 1; break;
     case ID_VIEW_GRID: nViewType = 1; break;
     case ID_VIEW_TREE: nViewType = 0; break;
-    default: bHideUntreated = (menu.GetMenuState(ID_VIEW_HIDE_UNTREATED) & MF_CHECKED) ? 0 : 1; break;
+    // From the editor's own state: a checkable menu item has already flipped its mark when
+    // the command arrives.
+    default: bHideUntreated = bHideUntreated ? 0 : 1; break;
     }
     UpdateMenuMarks();
     pAddTask->StopThread(1);
@@ -484,6 +499,7 @@ bool CEditorDlg::SelectedKeys(IDynamicPtrTemplate<IArrayExt2>& pKeys)
 
 bool CEditorDlg::SelectedTreatments(IDynamicPtrTemplate<IArrayExt2>& pFound)
 {
+    WaitForAdds();
     IDynamicPtrTemplate<IArrayExt2> pKeys;
     if (!SelectedKeys(pKeys) || !CreateTreatmentArray(pFound))
         return false;

@@ -74,6 +74,8 @@ private:
     void RestartTasks();
     void SubmitTasks();
 
+    // Waits (bounded) until the add task has appended every record queued so far.
+    void WaitForAdds();
     void OnNew();
     void OnOpen();
     bool OnSave();

@@ -1,5 +1,7 @@
 #include "ReplaySession.h"
 
+#include <QElapsedTimer>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 
 #include "Dialog.h"
 #include "Menu.h"
+#include "Wnd.h"
 
 namespace
 {
@@ -531,7 +534,13 @@ bool CReplaySession::Carry(const SReplayStep& step, CWoxDialogDriver& driver, st
             return need(false, "no menu command " + std::to_string(step.nId));
         if (nState & static_cast<int>(MF_GRAYED))
             return need(false, "menu command " + std::to_string(step.nId) + " is greyed");
-        return need(driver.ChooseMenuCommand(step.nId), "menu command " + std::to_string(step.nId) + " could not be chosen");
+        if (!need(driver.ChooseMenuCommand(step.nId), "menu command " + std::to_string(step.nId) + " could not be chosen"))
+            return false;
+        // A window may carry out a chosen command once its menu has closed: let it run now, so
+        // the next step sees its effect.
+        driver.ProcessEvents();
+        driver.ProcessEvents();
+        return true;
     }
     case EReplayStep::Set:
         return need(driver.IsEnabled(step.nId), control + " is greyed") && need(driver.SetText(step.nId, step.text.c_str()), control + " takes no text");
@@ -591,8 +600,38 @@ bool CReplaySession::Carry(const SReplayStep& step, CWoxDialogDriver& driver, st
     return need(false, "nothing to carry out");
 }
 
+namespace
+{
+
+// Waits until no posted request has been waiting for a quiet spell (up to 10 s in all).
+void WaitForSettledViews(CWoxDialogDriver& driver)
+{
+    constexpr int kQuietMs = 400;
+    QElapsedTimer total;
+    total.start();
+    while (total.elapsed() < 10000)
+    {
+        driver.WaitUntil([] { return WoxPendingPostedMessages() == 0; }, 10000);
+        QElapsedTimer quiet;
+        quiet.start();
+        bool bQuiet = true;
+        while (quiet.elapsed() < kQuietMs && bQuiet)
+        {
+            driver.ProcessEvents();
+            bQuiet = WoxPendingPostedMessages() == 0;
+        }
+        if (bQuiet)
+            return;
+    }
+}
+
+} // namespace
+
 bool CReplaySession::CarryViewClick(const SReplayStep& step, CWoxDialogDriver& driver, std::string& why)
 {
+    // A click lands on a settled view, as a user's does: a switch or fill still running would
+    // change the view shown or move the caret onto the items it inserts after the click.
+    WaitForSettledViews(driver);
     int nView = step.nView;
     if (nView == 0)
     {

@@ -198,8 +198,13 @@ bool CWoxDialogDriver::SelectRows(int nId, const std::vector<int>& rows)
             return false;
     }
     pView->clearSelection();
+    QAbstractItemModel* pModel = pView->model();
     for (size_t i = 0; i < rows.size(); ++i)
     {
+        // In a check list the user chooses a row by its check box.
+        const QModelIndex item = pModel->index(rows[i], 0);
+        if (pModel->flags(item) & Qt::ItemIsUserCheckable)
+            pModel->setData(item, Qt::Checked, Qt::CheckStateRole);
         const QModelIndex index = pView->model()->index(rows[i], 0);
         const auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
         if (i == 0)
@@ -385,7 +390,10 @@ bool CWoxDialogDriver::ClickViewItem(int nId, const std::string& first, const st
         return false;
     if (auto* pTree = qobject_cast<QTreeWidget*>(pView); pTree && index.parent().isValid())
         pTree->expand(index.parent());
+    // Item positions are laid out lazily after a fill; a user clicks what has been laid out.
+    pView->doItemsLayout();
     pView->scrollTo(index);
+    QCoreApplication::processEvents();
     const QRect rect = pView->visualRect(index);
     if (rect.isEmpty())
         return false;
