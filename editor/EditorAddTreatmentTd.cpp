@@ -7,6 +7,7 @@
 #include "EditorTaskSupport.h"
 #include "EditorViewText.h"
 #include "HostObject.h"
+#include "ScenarioFile.h"
 #include "ScenarioRecords.h"
 #include "WoxText.h"
 
@@ -88,7 +89,7 @@ int CEditorAddTreatmentTd::AddNormalTreatments(const STreatmentData& selection)
                 record.treatment = *pTreatment;
                 // Every record owns its parameter block: modifying or deleting one record frees
                 // its block, so records made from one treatment must not share it.
-                record.treatment.pData = CopyBlock(pTreatment->pData);
+                record.treatment.pData = CopyTreatmentBlock(hTaskHeap, pTreatment->pData);
                 if ((pTreatment->pData && !record.treatment.pData) || !pQueue->Push(&record))
                 {
                     hTaskHeap->Free(record.treatment.pData);
@@ -98,20 +99,6 @@ int CEditorAddTreatmentTd::AddNormalTreatments(const STreatmentData& selection)
         }
     }
     return 1;
-}
-
-uint32_t CEditorAddTreatmentTd::CopyBlock(uint32_t pData) const
-{
-    const void* pSource = pData ? hTaskHeap->Data(pData) : nullptr;
-    if (!pSource)
-        return 0;
-    const size_t nSize = hTaskHeap->Size(pData);
-    const uint32_t pCopy = hTaskHeap->Alloc(static_cast<uint32_t>(nSize));
-    void* pTarget = hTaskHeap->Data(pCopy);
-    if (!pTarget)
-        return 0;
-    std::memcpy(pTarget, pSource, nSize);
-    return pCopy;
 }
 
 int CEditorAddTreatmentTd::AddTreatments(IDynamicPtrTemplate<IArrayExt2> pRecords)

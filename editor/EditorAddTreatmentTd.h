@@ -45,8 +45,6 @@ public:
 
 private:
     bool ShowRecord(const SScenarioTreatment& record);
-    // A copy of a parameter block on the task heap; 0 for no block or when the heap is exhausted.
-    uint32_t CopyBlock(uint32_t pData) const;
 
     int32_t bHideUntreated = 1;   // kept in step by the window, not read here
     int32_t nViewBy = 1;

@@ -646,23 +646,6 @@ void CEditorDlg::OnAddNormal()
     }
 }
 
-namespace
-{
-
-uint32_t CopyParameterBlock(HWOXHEAP hHeap, uint32_t pData)
-{
-    const void* pSource = hHeap->Data(pData);
-    if (!pSource)
-        return 0;
-    const size_t nSize = hHeap->Size(pData);
-    const uint32_t pCopy = hHeap->Alloc(static_cast<uint32_t>(nSize));
-    if (void* pTarget = hHeap->Data(pCopy))
-        std::memcpy(pTarget, pSource, nSize);
-    return pCopy;
-}
-
-} // namespace
-
 void CEditorDlg::OnAddTriggered()
 {
     IDynamicPtrTemplate<IArrayExt2> pNew;
@@ -678,7 +661,7 @@ void CEditorDlg::OnAddTriggered()
             continue;
         SScenarioTreatment record = *pRecord;
         shared.insert(record.treatment.pData);
-        record.treatment.pData = CopyParameterBlock(m_hHeap, record.treatment.pData);
+        record.treatment.pData = CopyTreatmentBlock(m_hHeap, record.treatment.pData);
         pNew->SetAt(i, 0, &record);
     }
     for (uint32_t pData : shared)

@@ -536,3 +536,17 @@ void FreeTreatmentBlocks(HWOXHEAP hHeap, IArrayExt2* pTreatments)
         }
     }
 }
+
+uint32_t CopyTreatmentBlock(HWOXHEAP hHeap, uint32_t pData)
+{
+    const void* pSource = hHeap && pData ? hHeap->Data(pData) : nullptr;
+    if (!pSource)
+        return 0;
+    const size_t nSize = hHeap->Size(pData);
+    const uint32_t pCopy = hHeap->Alloc(static_cast<uint32_t>(nSize));
+    void* pTarget = hHeap->Data(pCopy);
+    if (!pTarget)
+        return 0;
+    std::memcpy(pTarget, pSource, nSize);
+    return pCopy;
+}

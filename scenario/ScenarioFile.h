@@ -127,3 +127,6 @@ private:
 // Frees the parameter block of every record in the array and clears its pData (the caller knows
 // that no other copy of these records still uses the blocks).
 void FreeTreatmentBlocks(HWOXHEAP hHeap, IArrayExt2* pTreatments);
+// A copy of a parameter block in the same heap, so that each record owns its own; 0 when there
+// is nothing to copy or no room.
+uint32_t CopyTreatmentBlock(HWOXHEAP hHeap, uint32_t pData);
