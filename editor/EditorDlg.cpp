@@ -348,6 +348,9 @@ bool CEditorDlg::ShowSaveFailure(const std::string& reason)
 
 void CEditorDlg::OnClose()
 {
+    // Records still queued belong to this scenario: appended now, they are saved or freed with it
+    // instead of reaching the next one.
+    WaitForAdds();
     if (bModified && WoxMessageBox("Would you like to save the scenario file?", MB_YESNO | MB_ICONQUESTION) == IDYES)
         OnSave();
     SetWindowText(kTitle);
