@@ -52,7 +52,7 @@ private:
     std::vector<SSpeciesRecord> m_species;
     std::set<std::string> m_held;             // upper-case codes the caller holds
     std::vector<int> m_shown;                 // species index of each row
-    std::vector<bool> m_chosen;               // per species, kept while the search hides it
+    std::vector<bool> m_chosen;               // one flag for each species, kept while the search hides it
     bool m_bFilling = false;
     std::vector<SSpeciesRecord> m_selection;
 };
