@@ -1,6 +1,7 @@
 #include "EditorBase.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "HostObject.h"
@@ -232,18 +233,29 @@ void CEditorBase::ModifyNormalTreatment(const SScenarioTreatment& record)
             m_hHeap->Free(changed.pData);
         return;
     }
-    SScenarioTreatment stored = *pStored;
-    const uint32_t hReplaced = stored.treatment.pData;
+    const SScenarioTreatment old = *pStored;
+    SScenarioTreatment stored = old;
     stored.treatment = changed;
     if (!pTreatments->SetAt(nIndex, 0, &stored))
     {
-        if (changed.pData != hReplaced && m_hHeap)
+        if (changed.pData != old.treatment.pData && m_hHeap)
             m_hHeap->Free(changed.pData);
         return;
     }
-    if (hReplaced != changed.pData && m_hHeap)
-        m_hHeap->Free(hReplaced);
+    OnRecordReplaced(nIndex, old, stored);
     OnScenarioModified();
+}
+
+void CEditorBase::OnRecordReplaced(int, const SScenarioTreatment& old, const SScenarioTreatment& now)
+{
+    if (old.treatment.pData != now.treatment.pData && m_hHeap)
+        m_hHeap->Free(old.treatment.pData);
+}
+
+void CEditorBase::OnRecordRemoved(int, const SScenarioTreatment& old)
+{
+    if (old.treatment.pData && m_hHeap)
+        m_hHeap->Free(old.treatment.pData);
 }
 
 int CEditorBase::ModifyTriggeredTreatment(const SScenarioTreatment& record)
@@ -252,42 +264,79 @@ int CEditorBase::ModifyTriggeredTreatment(const SScenarioTreatment& record)
     IDynamicPtrTemplate<IArrayExt2> pGroup;
     if (!pTreatments || !CreateTreatmentArray(pGroup))
         return 0;
+    std::vector<int> storedAt;   // the scenario index of each group record
     for (int i = 0, n = pTreatments->GetSize(); i < n; ++i)
-        if (auto* pOther = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0)); pOther && SameTriggers(record, *pOther))
-            pGroup->Add(pOther);
+        if (auto* pOther = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0)); pOther && SameTriggers(record, *pOther) && pGroup->Add(pOther))
+            storedAt.push_back(i);
 
     IDynamicPtrTemplate<IArrayExt2> pResults;
-    const int nResult = EditTriggeredGroup(pGroup, pResults);
+    std::vector<int> sources;
+    const int nResult = EditTriggeredGroup(pGroup, pResults, sources);
     if (nResult < 0)
         return 0;
     if (nResult == 0 || !pResults)
         return 1;
-    // The resulting records keep their identity (years, stand, treatment name and component), so
-    // each overwrites the stored record it was made from, triggers and flags included.
+
+    // Each result overwrites, in place, the stored record it was made from: its years may have
+    // been unset in the file and are set now, so the stored record is found by where it was, not
+    // by its identity. Group records no result came from were deleted in the dialog.
+    const int nGroup = static_cast<int>(storedAt.size());
+    std::vector<char> kept(storedAt.size(), 0);
     bool bChanged = false;
-    for (int i = 0, n = pResults->GetSize(); i < n; ++i)
+    for (int j = 0, n = pResults->GetSize(); j < n; ++j)
     {
-        auto* pResult = static_cast<const SScenarioTreatment*>(pResults->GetAt(i, 0));
-        int nIndex = -1;
-        if (pResult && FindTreatment(pTreatments, *pResult, &nIndex) && pTreatments->SetAt(nIndex, 0, pResult))
-            bChanged = true;
+        auto* pResult = static_cast<const SScenarioTreatment*>(pResults->GetAt(j, 0));
+        if (!pResult)
+            continue;
+        int nSource = -1;
+        if (j < static_cast<int>(sources.size()))
+            nSource = sources[j];
+        else if (sources.empty())
+            FindTreatment(pGroup.Get(), *pResult, &nSource);
+        auto* pSource = nSource >= 0 && nSource < nGroup && !kept[nSource] ? static_cast<const SScenarioTreatment*>(pGroup->GetAt(nSource, 0)) : nullptr;
+        const int nIndex = pSource ? storedAt[nSource] : -1;
+        auto* pStored = nIndex >= 0 ? static_cast<const SScenarioTreatment*>(pTreatments->GetAt(nIndex, 0)) : nullptr;
+        if (!pStored || std::memcmp(pStored, pSource, sizeof *pStored) != 0)
+        {
+            // Nowhere to go: a block the dialog made for it is dropped, a stored record's stays.
+            if ((!pSource || pResult->treatment.pData != pSource->treatment.pData) && m_hHeap)
+                m_hHeap->Free(pResult->treatment.pData);
+            continue;
+        }
+        kept[nSource] = 1;
+        const SScenarioTreatment old = *pStored;
+        if (std::memcmp(&old, pResult, sizeof old) == 0 || !pTreatments->SetAt(nIndex, 0, pResult))
+            continue;
+        OnRecordReplaced(nIndex, old, *pResult);
+        bChanged = true;
+    }
+    for (int s = nGroup - 1; s >= 0; --s)
+    {
+        auto* pStored = kept[s] ? nullptr : static_cast<const SScenarioTreatment*>(pTreatments->GetAt(storedAt[s], 0));
+        if (!pStored)
+            continue;
+        const SScenarioTreatment old = *pStored;
+        if (std::memcmp(&old, pGroup->GetAt(s, 0), sizeof old) != 0 || !pTreatments->RemoveAt(storedAt[s], 1))
+            continue;
+        OnRecordRemoved(storedAt[s], old);
+        bChanged = true;
     }
     if (bChanged)
         OnScenarioModified();
     return 1;
 }
 
-int CEditorBase::EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults)
+int CEditorBase::EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults, std::vector<int>& sources)
 {
-    return pGroup ? RunTriggeredDialog(pGroup.Get(), 1, pResults) : -1;
+    return pGroup ? RunTriggeredDialog(pGroup.Get(), 1, pResults, &sources) : -1;
 }
 
 int CEditorBase::DefineTriggeredTreatments(IDynamicPtrTemplate<IArrayExt2>& pRecords)
 {
-    return RunTriggeredDialog(nullptr, 0, pRecords);
+    return RunTriggeredDialog(nullptr, 0, pRecords, nullptr);
 }
 
-int CEditorBase::RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults)
+int CEditorBase::RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults, std::vector<int>* pSources)
 {
     // A window deriving publicly from this base parents the new one; otherwise the modal window
     // that is up (the editor window) does.
@@ -298,6 +347,8 @@ int CEditorBase::RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamic
     if (dialog.DoModal() != IDOK)
         return 0;
     pResults = dialog.GetTreatments();
+    if (pSources)
+        *pSources = dialog.GetSourceRows();
     return 1;
 }
 

@@ -7,6 +7,8 @@
 // failure and shows no message itself. User-interface thread; the treatment array is shared with
 // the editor's tasks, which is safe because the host array locks itself.
 
+#include <vector>
+
 #include "ComponentInterface.h"
 #include "Containers.h"
 #include "HostServices.h"
@@ -69,7 +71,16 @@ protected:
     // Opens the triggered-treatment dialog on a group of records with the same triggers; on OK
     // pResults holds the changed records. Answers 1 for OK, 0 for Cancel, -1 when the dialog
     // cannot be initialised.
-    virtual int EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults);
+    // pSources gets, per result, the index in pGroup of the record it was made from; left empty,
+    // each result is matched to the group by FindTreatment. Group records no result was made from
+    // are removed from the scenario.
+    virtual int EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults,
+                                   std::vector<int>& sources);
+    // A stored record at nIndex was overwritten by now (it was old). Frees the block old held
+    // unless now keeps it; the editor window also remembers the change for undo.
+    virtual void OnRecordReplaced(int nIndex, const SScenarioTreatment& old, const SScenarioTreatment& now);
+    // The stored record old was removed from nIndex. Frees its block.
+    virtual void OnRecordRemoved(int nIndex, const SScenarioTreatment& old);
 
     HWOXHEAP m_hHeap;
     HWOXMODULE m_hDataController = nullptr;
@@ -91,7 +102,7 @@ private:
     void ModifyNormalTreatment(const SScenarioTreatment& record);
     int ModifyTriggeredTreatment(const SScenarioTreatment& record);
     // Runs the triggered treatment dialog on pSource (none = a new treatment); as EditTriggeredGroup.
-    int RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults);
+    int RunTriggeredDialog(IArrayExt2* pSource, int bEditMode, IDynamicPtrTemplate<IArrayExt2>& pResults, std::vector<int>* pSources);
 };
 
 // An element of the list BuildTreatmentTypes fills (536 bytes, the treatment-data element size).

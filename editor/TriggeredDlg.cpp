@@ -96,6 +96,11 @@ CTriggeredDlg::~CTriggeredDlg()
     // The load task first: it posts to the stand list until it has stopped.
     m_pLoadTask.reset();
     DestroyWindow();
+    // Without OK nobody takes the listed treatments: the blocks the dialog owns go with it.
+    if (!m_bAccepted && m_pTreatments)
+        for (int i = 0, n = m_pTreatments->GetSize(); i < n; ++i)
+            if (const SScenarioTreatment* pRecord = RecordAt(m_pTreatments.Get(), i))
+                FreeOwnedBlock(pRecord->treatment.pData);
     m_pTreatments.Clear();
     m_pStands.Clear();
 }
@@ -115,6 +120,9 @@ int CTriggeredDlg::Initialize(IWoxLibMgr* pLibMgr, IWoxRegistry* pRegistry, ICom
         return 0;
     if (pSource)
         m_pTreatments->Copy(pSource, 1);
+    m_sourceRows.clear();
+    for (int i = 0, n = m_pTreatments->GetSize(); i < n; ++i)
+        m_sourceRows.push_back(i);
     return 1;
 }
 
@@ -377,7 +385,12 @@ void CTriggeredDlg::OnAddTreatments()
         std::memset(&record, 0, sizeof record);
         record.treatment = *pTreatment;
         if (m_pTreatments->Add(&record))
+        {
             InsertTreatmentRow(m_treatmentList.GetItemCount(), record);
+            m_sourceRows.push_back(-1);
+        }
+        else
+            FreeOwnedBlock(record.treatment.pData);
     }
 }
 
@@ -389,8 +402,14 @@ void CTriggeredDlg::OnDeleteTreatments()
     std::sort(rows.rbegin(), rows.rend());
     for (int nRow : rows)
     {
+        const SScenarioTreatment* pRecord = RecordAt(m_pTreatments.Get(), nRow);
+        const uint32_t hBlock = pRecord ? pRecord->treatment.pData : 0;
         m_treatmentList.DeleteItem(nRow);
-        m_pTreatments->RemoveAt(nRow, 1);
+        if (!m_pTreatments->RemoveAt(nRow, 1))
+            continue;
+        FreeOwnedBlock(hBlock);
+        if (nRow < static_cast<int>(m_sourceRows.size()))
+            m_sourceRows.erase(m_sourceRows.begin() + nRow);
     }
     if (m_bEditMode && m_treatmentList.GetItemCount() == 1)
         m_delete.EnableWindow(0);
@@ -413,14 +432,35 @@ void CTriggeredDlg::OnEditTreatments()
     }
     if (pChosen->GetSize() == 0)
         return;
-    // A new treatment's parameter block belongs to this dialog alone, so the component's change
-    // is written back into the list (OnScenarioModified). In edit mode the blocks are shared with
-    // the scenario's records, which must not lose theirs if the dialog is cancelled: the change is
-    // shown by the component and not kept.
-    if (!m_bEditMode)
-        m_scenario.pTreatments = m_pTreatments;
+    // The component's change is written back into the list (OnRecordReplaced, OnScenarioModified).
+    m_scenario.pTreatments = m_pTreatments;
     ModifyTreatments(pChosen.Get());
     m_scenario.pTreatments.Clear();
+}
+
+bool CTriggeredDlg::OwnsBlock(uint32_t hBlock) const
+{
+    // A new treatment's blocks are the dialog's alone; in edit mode the listed records share
+    // theirs with the scenario's records until OK.
+    return hBlock && (!m_bEditMode || std::find(m_ownedBlocks.begin(), m_ownedBlocks.end(), hBlock) != m_ownedBlocks.end());
+}
+
+void CTriggeredDlg::FreeOwnedBlock(uint32_t hBlock)
+{
+    if (!OwnsBlock(hBlock))
+        return;
+    std::erase(m_ownedBlocks, hBlock);
+    if (m_hHeap)
+        m_hHeap->Free(hBlock);
+}
+
+void CTriggeredDlg::OnRecordReplaced(int, const SScenarioTreatment& old, const SScenarioTreatment& now)
+{
+    if (old.treatment.pData == now.treatment.pData)
+        return;
+    FreeOwnedBlock(old.treatment.pData);
+    if (m_bEditMode && now.treatment.pData)
+        m_ownedBlocks.push_back(now.treatment.pData);
 }
 
 void CTriggeredDlg::OnScenarioModified()
@@ -453,6 +493,8 @@ void CTriggeredDlg::OnMoveTreatment(int nStep)
     const SScenarioTreatment neighbour = *pNeighbour;
     m_pTreatments->SetAt(nRow, 0, &neighbour);
     m_pTreatments->SetAt(nOther, 0, &moved);
+    if (std::max(nRow, nOther) < static_cast<int>(m_sourceRows.size()))
+        std::swap(m_sourceRows[nRow], m_sourceRows[nOther]);
 
     const int nUpper = std::min(nRow, nOther);
     m_treatmentList.DeleteItem(nUpper);
@@ -533,5 +575,8 @@ void CTriggeredDlg::OnOK()
     }
     pProgress->DoModal();
     pProgress.Clear();
+    // The result records carry the listed treatments' blocks to the caller.
+    m_bAccepted = true;
+    m_ownedBlocks.clear();
     EndDialog(IDOK);
 }

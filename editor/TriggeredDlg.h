@@ -48,6 +48,8 @@ public:
     IDynamicPtrTemplate<IArrayExt2> GetTreatments() const { return m_pTreatments; }
     // The selected stands (30-byte identifiers) in the order they were selected.
     IDynamicPtrTemplate<IArrayExt2> GetStands() const { return m_pStands; }
+    // Edit mode, after OK: per result record, the index of the source record it was made from.
+    const std::vector<int>& GetSourceRows() const { return m_sourceRows; }
     // Years, flags and conditions of the triggered treatment being defined.
     const SScenarioTreatment& GetWorkingRecord() const { return m_recWork; }
 
@@ -69,6 +71,12 @@ protected:
 private:
     // A treatment's parameters changed in the list (the editor base wrote them back).
     void OnScenarioModified() override;
+    // A listed treatment got a new parameter block from its component: the dialog owns the new
+    // one and frees the one it replaced only when it was its own, since in edit mode the others
+    // still belong to the scenario's records.
+    void OnRecordReplaced(int nIndex, const SScenarioTreatment& old, const SScenarioTreatment& now) override;
+    bool OwnsBlock(uint32_t hBlock) const;
+    void FreeOwnedBlock(uint32_t hBlock);
 
     int StartLoadTask();
     // Sets the four texts of a condition row; nRow past the end appends a row.
@@ -105,4 +113,9 @@ private:
     CListCtrlEx m_triggerList;
     CButton m_addTrigger;
     std::vector<char> m_standSelected;   // each stand row's selection as last seen
+    // Per treatment row, the source record it shows (-1 for a row added here).
+    std::vector<int> m_sourceRows;
+    // Edit mode: blocks the component made during this dialog, not yet handed to the caller.
+    std::vector<uint32_t> m_ownedBlocks;
+    bool m_bAccepted = false;
 };

@@ -10,7 +10,7 @@
 
 namespace
 {
-// A year at or below this is unset in a record.
+// A year below this is unset in a record.
 constexpr int kUnsetYear = 100;
 
 // Closes the progress window when the body leaves, by any path, so the dialog's thread waiting in
@@ -114,7 +114,7 @@ void CTriggeredSaveTd::Build()
             if (m_bKeepIdentity)
             {
                 std::memcpy(record.szStand, pListedRecord->szStand, sizeof record.szStand);
-                record.nYear = pListedRecord->nYear > kUnsetYear ? pListedRecord->nYear : pTemplate->nYear;
+                record.nYear = pListedRecord->nYear >= kUnsetYear ? pListedRecord->nYear : pTemplate->nYear;
                 WoxFieldToString(szText, sizeof szText, record.szStand, sizeof record.szStand);
                 pProgress->SetText(szText);
             }

@@ -475,4 +475,73 @@ TEST_F(EditorBaseTest, TriggeredGroupChangesThroughTheDialog)
     EXPECT_EQ(m_thin.m_calls.size(), 1u) << "the normal record after the cancelled one";
 }
 
+// Edit mode on a group read from an older file (no end year): Edit... gives a treatment a new
+// block and Delete drops the other one. Cancel frees the new block and changes nothing; OK writes
+// the group back in place with the end year set, removes the deleted record and frees the blocks
+// that were replaced or removed.
+TEST_F(EditorBaseTest, TriggeredEditKeepsEditedBlockAndDeletedRows)
+{
+    SScenarioTreatment a = TriggeredRecord(), b = TriggeredRecord();
+    for (auto* p : {&a, &b})
+    {
+        p->nYear = 2030;
+        p->nEndYear = -1;
+        p->treatment.guidComponent = TestGuid(1);
+        WoxCopyText(p->szStand, "S1");
+        p->treatment.nDataSize = 8;
+    }
+    WoxCopyText(a.treatment.szName, "Thin A");
+    WoxCopyText(b.treatment.szName, "Thin B");
+    a.treatment.pData = Block(20.0);
+    b.treatment.pData = Block(25.0);
+    AddToScenario(Record(2025, "S2", 1, "Thin"));
+    AddToScenario(a);
+    AddToScenario(b);
+
+    std::vector<uint32_t> made;
+    m_thin.m_onEdit = [&](STreatmentData& selection) {
+        STreatmentDataTreatment changed = *static_cast<const STreatmentDataTreatment*>(selection.pTreatments->GetAt(0, 0));
+        changed.pData = Block(15.0);
+        made.push_back(changed.pData);
+        return selection.pTreatments->SetAt(0, 0, &changed);
+    };
+    bool bAccept = false;
+    CScriptedAutomation automation([&](CWoxDialogDriver& driver) {
+        ASSERT_EQ(driver.TemplateId(), IDD_TRIGGERED);
+        driver.SelectRow(IDC_TRIGGERED_TREATMENTS, 0);
+        driver.PressButton(IDC_TRIGGERED_TREATMENT_EDIT);
+        driver.SelectRow(IDC_TRIGGERED_TREATMENTS, 0);
+        driver.PressButton(IDC_TRIGGERED_TREATMENT_EDIT);   // a second edit frees the first new block
+        driver.SelectRow(IDC_TRIGGERED_TREATMENTS, 1);
+        driver.PressButton(IDC_TRIGGERED_TREATMENT_DELETE);
+        driver.PressButton(bAccept ? IDOK : IDCANCEL);
+    });
+    EXPECT_EQ(m_editor.ModifyTreatments(Records({a}).Get()), 1);
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(m_host.Heap()->Data(made[0]), nullptr);
+    EXPECT_EQ(m_host.Heap()->Data(made[1]), nullptr) << "cancelled: the new block is freed";
+    EXPECT_EQ(m_editor.Scenario().pTreatments->GetSize(), 3);
+    EXPECT_EQ(std::memcmp(&Stored(1), &a, sizeof a), 0);
+    EXPECT_NE(m_host.Heap()->Data(a.treatment.pData), nullptr);
+    EXPECT_NE(m_host.Heap()->Data(b.treatment.pData), nullptr);
+    EXPECT_EQ(m_editor.m_nModified, 0);
+
+    bAccept = true;
+    made.clear();
+    EXPECT_EQ(m_editor.ModifyTreatments(Records({a}).Get()), 1);
+    ASSERT_EQ(made.size(), 2u);
+    ASSERT_EQ(m_editor.Scenario().pTreatments->GetSize(), 2);
+    EXPECT_STREQ(Stored(0).szStand, "S2");
+    EXPECT_STREQ(Stored(1).treatment.szName, "Thin A");
+    EXPECT_EQ(Stored(1).treatment.pData, made[1]);
+    EXPECT_NE(m_host.Heap()->Data(made[1]), nullptr);
+    EXPECT_EQ(Stored(1).bTriggered, 1);
+    EXPECT_EQ(Stored(1).nYear, 2030);
+    EXPECT_EQ(Stored(1).nEndYear, 2060);
+    for (uint32_t hGone : {made[0], a.treatment.pData, b.treatment.pData})
+        EXPECT_EQ(m_host.Heap()->Data(hGone), nullptr);
+    EXPECT_EQ(m_editor.m_nModified, 1);
+    m_host.Heap()->Free(made[1]);
+}
+
 } // namespace

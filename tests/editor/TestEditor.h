@@ -17,8 +17,8 @@ public:
 
 protected:
     void OnScenarioModified() override { ++m_nModified; }
-    int EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults) override
+    int EditTriggeredGroup(IDynamicPtrTemplate<IArrayExt2> pGroup, IDynamicPtrTemplate<IArrayExt2>& pResults, std::vector<int>& sources) override
     {
-        return m_onTriggered ? m_onTriggered(*pGroup, pResults) : CEditorBase::EditTriggeredGroup(pGroup, pResults);
+        return m_onTriggered ? m_onTriggered(*pGroup, pResults) : CEditorBase::EditTriggeredGroup(pGroup, pResults, sources);
     }
 };

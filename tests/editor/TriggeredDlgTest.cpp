@@ -52,7 +52,6 @@ STreatmentDataTreatment Treatment(const char* pszName, unsigned char nComponent 
     treatment.guidComponent = TestGuid(nComponent);
     WoxCopyText(treatment.szName, pszName);
     WoxCopyText(treatment.szDescription, (std::string(pszName) + " described").c_str());
-    treatment.pData = 40 + nComponent;
     return treatment;
 }
 
