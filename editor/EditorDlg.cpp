@@ -1,6 +1,8 @@
 #include "EditorDlg.h"
 
 #include <QDialog>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
@@ -73,7 +75,8 @@ bool UnderKey(const SScenarioTreatment& record, const SViewKey& key)
 }
 } // namespace
 
-CEditorDlg::CEditorDlg(HWOXHEAP hHeap, CWnd* pParent) : CDialog(IDD_SCENARIO_EDITOR, pParent), CEditorBase(hHeap), grid(hHeap)
+CEditorDlg::CEditorDlg(HWOXHEAP hHeap, CWnd* pParent)
+    : CDialog(IDD_SCENARIO_EDITOR, pParent), CEditorBase(hHeap), grid(hHeap), history(hHeap)
 {
     WoxUseScenarioResources();
     SetMainWindowStyle();
@@ -124,6 +127,18 @@ BOOL CEditorDlg::OnInitDialog()
     }
     if (QTableWidget* pTable = grid.Table())
         pTable->setShowGrid(true);
+    // Undo and redo have keys only; the menus stay as they are.
+    if (QWidget* pWindow = GetDialogWidget())
+    {
+        auto addKey = [&](const QKeySequence& keys, bool bUndo) {
+            auto* pShortcut = new QShortcut(keys, pWindow);
+            pShortcut->setContext(Qt::WindowShortcut);
+            QObject::connect(pShortcut, &QShortcut::activated, pWindow, [this, bUndo] { StepHistory(bUndo); });
+        };
+        addKey(QKeySequence(Qt::CTRL | Qt::Key_Z), true);
+        addKey(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false);
+        addKey(QKeySequence(Qt::CTRL | Qt::Key_Y), false);
+    }
     pAddTask->Submit(m_pThreadPool);
     return 1;
 }
@@ -314,6 +329,7 @@ void CEditorDlg::OnOpen()
     pLoadTask->SetScenario(m_scenario);
     SubmitTasks();
     SetFileMenu(1);
+    history.Clear(true);
     SetModified(0);
     file.Close();
 }
@@ -335,6 +351,7 @@ bool CEditorDlg::OnSave()
     std::string reason = "the scenario file object cannot be made";
     if (!file.Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) || !file.Save(m_scenario.szPath, &m_scenario, &reason))
         return ShowSaveFailure(reason);
+    history.MarkSaved();
     SetModified(0);
     return true;
 }
@@ -383,6 +400,7 @@ void CEditorDlg::OnClose()
 
 void CEditorDlg::EmptyScenario()
 {
+    history.Clear(false);
     m_scenario.nRunYear = -1;
     std::memset(m_scenario.szPath, 0, sizeof m_scenario.szPath);
     if (m_scenario.pTreatments)
@@ -405,6 +423,9 @@ void CEditorDlg::OnChangeEndYear()
     dialog.SetYears(projectInfo.nFirstYear, projectInfo.nPeriodLength, m_scenario.info.nEndYear);
     if (dialog.DoModal() != IDOK)
         return;
+    history.Begin(m_scenario.pTreatments->GetSize());
+    history.RecordEndYear(m_scenario.info.nEndYear, dialog.GetEndYear());
+    history.Commit(m_scenario.pTreatments->GetSize());
     m_scenario.info.nEndYear = dialog.GetEndYear();
     RestartTasks();
     SetModified(1);
@@ -592,6 +613,7 @@ void CEditorDlg::OnDelete()
         return;
     IArrayExt2* pTreatments = m_scenario.pTreatments.Get();
     const int nChosen = pChosen->GetSize();
+    history.Begin(m_scenario.pTreatments->GetSize());
     for (int i = pTreatments->GetSize() - 1; i >= 0; --i)
     {
         const SScenarioTreatment* pStored = RecordAt(pTreatments, i);
@@ -602,22 +624,32 @@ void CEditorDlg::OnDelete()
             const SScenarioTreatment removed = *pStored;
             if (!pTreatments->RemoveAt(i, 1))
                 break;
+            history.RecordRemove(i, removed);
             if (removed.treatment.pData)
                 m_hHeap->Free(removed.treatment.pData);
             ReloadRecordYears(removed);
             break;
         }
     }
+    history.Commit(m_scenario.pTreatments->GetSize());
     SetModified(1);
 }
 
 void CEditorDlg::OnModify()
 {
     IDynamicPtrTemplate<IArrayExt2> pChosen;
-    if (!ChooseTreatments(1, pChosen) || !ModifyTreatments(pChosen.Get()))
+    if (!ChooseTreatments(1, pChosen))
         return;
-    for (int i = 0, n = pChosen->GetSize(); i < n; ++i)
-        ReloadRecordYears(*RecordAt(pChosen.Get(), i));
+    // The views follow each change as it is made (OnRecordReplaced, OnRecordRemoved): a
+    // triggered change reaches every stand of its group.
+    history.Begin(m_scenario.pTreatments->GetSize());
+    bReloadAll = 0;
+    const int nHandled = ModifyTreatments(pChosen.Get());
+    history.Commit(m_scenario.pTreatments->GetSize());
+    if (bReloadAll)
+        RestartTasks();
+    if (!nHandled)
+        return;
     SetModified(1);
 }
 
@@ -638,8 +670,11 @@ void CEditorDlg::OnAddNormal()
     STreatmentData selection;
     if (!SelectNormalTreatments(&selection, pStands))
         return;
+    WaitForAdds();
+    const int nFrom = m_scenario.pTreatments->GetSize();
     if (pAddTask->AddNormalTreatments(selection))
         SetModified(1);
+    RecordAdded(nFrom);
     // The add task gave every record its own copy of the parameter block.
     for (int i = 0, n = selection.pTreatments ? selection.pTreatments->GetSize() : 0; i < n; ++i)
     {
@@ -669,6 +704,71 @@ void CEditorDlg::OnAddTriggered()
     }
     for (uint32_t pData : shared)
         m_hHeap->Free(pData);
+    WaitForAdds();
+    const int nFrom = m_scenario.pTreatments->GetSize();
     if (pAddTask->AddTreatments(pNew))
         SetModified(1);
+    RecordAdded(nFrom);
+}
+
+void CEditorDlg::RecordAdded(int nFrom)
+{
+    WaitForAdds();
+    IArrayExt2* pTreatments = m_scenario.pTreatments.Get();
+    history.Begin(nFrom);
+    for (int i = nFrom, n = pTreatments->GetSize(); i < n; ++i)
+        if (const SScenarioTreatment* pRecord = RecordAt(pTreatments, i))
+            history.RecordInsert(i, *pRecord);
+    history.Commit(m_scenario.pTreatments->GetSize());
+}
+
+void CEditorDlg::OnRecordReplaced(int nIndex, const SScenarioTreatment& old, const SScenarioTreatment& now)
+{
+    history.RecordReplace(nIndex, old, now);
+    CEditorBase::OnRecordReplaced(nIndex, old, now);
+    // A triggered record spans several years, which a partial reload does not fill: the whole
+    // view is reloaded once the command is done.
+    if (old.bTriggered || now.bTriggered)
+        bReloadAll = 1;
+    else
+        ReloadRecordYears(now);
+}
+
+void CEditorDlg::OnRecordRemoved(int nIndex, const SScenarioTreatment& old)
+{
+    history.RecordRemove(nIndex, old);
+    CEditorBase::OnRecordRemoved(nIndex, old);
+    if (old.bTriggered)
+        bReloadAll = 1;
+    else
+        ReloadRecordYears(old);
+}
+
+bool CEditorDlg::StepHistory(bool bUndo)
+{
+    // Only between commands, on an open file with its tasks (a modal dialog up takes the keys).
+    if (!bFileOpen || !HasTasks())
+        return false;
+    WaitForAdds();
+    // A full reload still queued (the last end-year step) runs first: a partial reload set
+    // before it started would take its place.
+    pLoadTask->WaitUntilIdle();
+    std::vector<SScenarioTreatment> touched;
+    bool bEndYear = false;
+    const bool bDone = bUndo ? history.Undo(m_scenario, &touched, &bEndYear) : history.Redo(m_scenario, &touched, &bEndYear);
+    // A partial reload fills a triggered record into its first year only: one of those, or a new
+    // end year, reloads the whole view.
+    const bool bTriggered = std::any_of(touched.begin(), touched.end(), [](const SScenarioTreatment& r) { return r.bTriggered != 0; });
+    if (bEndYear || bTriggered)
+        RestartTasks();
+    else
+    {
+        std::set<std::tuple<int, int, std::string>> reloaded;
+        for (const SScenarioTreatment& record : touched)
+            if (reloaded.emplace(record.nYear, record.bTriggered ? record.nEndYear : record.nYear, FieldText(record.szStand, sizeof record.szStand)).second)
+                ReloadRecordYears(record);
+    }
+    if (bDone)
+        SetModified(history.IsAtSaved() ? 0 : 1);
+    return bDone;
 }

@@ -11,12 +11,16 @@
 //
 // Parameter blocks: every record of the scenario's array owns its block. Delete frees the block of
 // a removed record and Close frees the blocks of all records before emptying the array.
+//
+// Undo and redo (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y) step through the changes of add, delete, modify
+// and end year within the open file; Save keeps the history, Close, New and Open drop it.
 
 #include <memory>
 #include <string>
 
 #include "Dialog.h"
 #include "EditorBase.h"
+#include "EditorHistory.h"
 #include "EditorListCtrlEx.h"
 #include "EditorTreeCtrlEx.h"
 #include "Menu.h"
@@ -54,6 +58,10 @@ public:
     const SScenarioData& Scenario() const { return m_scenario; }
     // Waits until the load task has carried out every run submitted so far.
     void WaitForLoad();
+    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y; false when there was nothing to undo or redo.
+    bool Undo() { return StepHistory(true); }
+    bool Redo() { return StepHistory(false); }
+    const CEditorHistory& History() const { return history; }
 
     // The confirmation text of a delete for the chosen records (SScenarioTreatment), limited as
     // the message box shows it.
@@ -61,6 +69,10 @@ public:
 
 protected:
     void OnScenarioModified() override { SetModified(1); }
+    // The editor base overwrote or removed a stored record (Modify): remembered for undo, then
+    // the base frees the block.
+    void OnRecordReplaced(int nIndex, const SScenarioTreatment& old, const SScenarioTreatment& now) override;
+    void OnRecordRemoved(int nIndex, const SScenarioTreatment& old) override;
     // Shows the context menu at a screen point and answers the chosen command, 0 for none.
     virtual int TrackContextMenu(CMenu& popup, int x, int y);
 
@@ -97,6 +109,9 @@ private:
     // its year to its end year for a triggered one.
     void ReloadRecordYears(const SScenarioTreatment& record);
     void EmptyScenario();
+    // Records the records the add task appended from index nFrom on as one undo step.
+    void RecordAdded(int nFrom);
+    bool StepHistory(bool bUndo);
     bool ShowSaveFailure(const std::string& reason);
 
     int32_t bModified = 0;
@@ -113,4 +128,6 @@ private:
     SProjectInfo projectInfo = {};
     // The tasks' hide-untreated state, so that a freshly loaded menu shows it.
     int32_t bHideUntreated = 1;
+    CEditorHistory history;
+    int32_t bReloadAll = 0;   // Modify changed a triggered record: the whole view reloads after it
 };

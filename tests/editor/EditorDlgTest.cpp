@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <csignal>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -265,6 +267,98 @@ TEST_F(EditorDlgTest, FailedSaveKeepsTheOldFileAndTheMark)
     m_editor.OnCommand(ID_FILE_SAVE);
     EXPECT_FALSE(m_editor.IsModified());
     EXPECT_NE(FileBytes(path), before);
+}
+
+// Undo and redo through the window's keys: a delete and an end-year change undone past the save
+// and redone; the tree and the modified mark follow; Close drops the history.
+TEST_F(EditorDlgTest, UndoAndRedoKeysFollowTheViewsAndTheMark)
+{
+    CScenarioFile file(m_host.Heap());
+    ASSERT_TRUE(file.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()));
+    SScenarioData data;
+    WoxCopyText(data.info.szName, "Mixed");
+    data.info.nEndYear = 2060;
+    data.pTreatments = m_host.MakeArray(sizeof(SScenarioTreatment));
+    SScenarioTreatment normal = Record(2030, "S1", "Thin"), triggered = Record(2025, "S2", "Cut");
+    triggered.bTriggered = 1;
+    triggered.nEndYear = 2040;
+    data.pTreatments->Add(&normal);
+    data.pTreatments->Add(&triggered);
+    ASSERT_TRUE(file.Save(m_folder.File("Mixed.scenario").c_str(), &data));
+    {
+        CScriptedAutomation open([](CWoxDialogDriver& driver) {
+            driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; });
+            driver.SelectRow(IDC_OPEN_SCENARIO_LIST, 0);
+            driver.PressButton(IDOK);
+        });
+        m_editor.OnCommand(ID_FILE_OPEN);
+    }
+    ASSERT_TRUE(m_editor.IsFileOpen());
+    auto* pTree = static_cast<QTreeWidget*>(m_editor.Tree().GetWidget());
+    // Whether the tree shows the triggered "Cut" under the year.
+    std::function<bool(QTreeWidgetItem*)> holdsCut = [&](QTreeWidgetItem* pItem) {
+        for (int c = 0; c < pItem->childCount(); ++c)
+            if (pItem->child(c)->text(0).contains("Cut") || holdsCut(pItem->child(c)))
+                return true;
+        return false;
+    };
+    auto shows = [&](const char* pszYear) {
+        m_editor.WaitForLoad();
+        PumpQueued();
+        for (int i = 0; i < pTree->topLevelItemCount(); ++i)
+            if (pTree->topLevelItem(i)->text(0) == pszYear && holdsCut(pTree->topLevelItem(i)))
+                return true;
+        return false;
+    };
+    auto keys = [&](QKeySequence sequence) {
+        for (QShortcut* pShortcut : m_editor.GetDialogWidget()->findChildren<QShortcut*>())
+            if (pShortcut->key() == sequence)
+                return void(emit pShortcut->activated());
+        ADD_FAILURE() << sequence.toString().toStdString() << " has no shortcut";
+    };
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), redoY(Qt::CTRL | Qt::Key_Y);
+    ASSERT_TRUE(PumpUntil([&] { return shows("2035"); }));
+
+    QTreeWidgetItem* pYear = nullptr;
+    for (int i = 0; i < pTree->topLevelItemCount(); ++i)
+        if (pTree->topLevelItem(i)->text(0) == "2035")
+            pYear = pTree->topLevelItem(i);
+    ASSERT_TRUE(pYear && pYear->childCount() == 1);
+    pTree->setCurrentItem(pYear->child(0));
+    {
+        CScriptedAutomation confirm(nullptr, IDOK);
+        m_editor.OnCommand(ID_DELETE_TREATMENT);
+    }
+    EXPECT_FALSE(shows("2035"));
+    {
+        CScriptedAutomation automation([](CWoxDialogDriver& driver) {
+            driver.SetText(IDC_END_YEAR, "2050");
+            driver.PressButton(IDOK);
+        });
+        m_editor.OnCommand(ID_CHANGE_END_YEAR);
+    }
+    m_editor.OnCommand(ID_FILE_SAVE);
+    EXPECT_EQ(m_editor.GetWindowText(), "Scenario Editor - [Mixed]");
+
+    keys(undo);
+    EXPECT_EQ(m_editor.Scenario().info.nEndYear, 2060);
+    EXPECT_EQ(m_editor.GetWindowText(), "Scenario Editor - [Mixed]*");
+    keys(undo);
+    EXPECT_EQ(m_editor.Scenario().pTreatments->GetSize(), 2);
+    EXPECT_TRUE(shows("2035"));
+    EXPECT_FALSE(m_editor.Undo());
+    keys(redoY);
+    EXPECT_FALSE(shows("2035"));
+    keys(redo);
+    EXPECT_EQ(m_editor.Scenario().info.nEndYear, 2050);
+    EXPECT_EQ(m_editor.GetWindowText(), "Scenario Editor - [Mixed]");
+    EXPECT_FALSE(m_editor.Redo());
+
+    keys(undo);
+    m_editor.OnCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(m_editor.History().CanRedo()) << "Save keeps the history";
+    m_editor.OnCommand(ID_FILE_CLOSE);
+    EXPECT_EQ(m_editor.History().StepCount(), 0u);
 }
 
 TEST_F(EditorDlgTest, ResizeGrowsBothViewsByTheSameDeltaAndMenusOnlyOverTheViews)
