@@ -300,6 +300,8 @@ void CEditorDlg::OnNew()
     pAddTask->StopThread(1);
     pLoadTask->SetScenario(m_scenario);
     SetFileMenu(1);
+    // A new file shows the mark until it is saved, also when undone back to this state.
+    history.Clear(false);
     SetModified(1);
     SubmitTasks();
 }
