@@ -10,6 +10,13 @@
 #include "ViewPathItem.h"
 #include "WoxText.h"
 
+namespace
+{
+
+constexpr int kStopCheckRecords = 64;
+
+} // namespace
+
 bool WoxPostViewItem(int nViewType, int nViewBy, HWOXWND hTree, HWOXWND hGrid, int nYear, const char* pszStand, const char* pszLabel)
 {
     const SViewPath path = WoxViewPath(nViewType, nViewBy, nYear, pszStand);
@@ -151,7 +158,8 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
     const int nCount = pTreatments->GetSize();
     for (int i = 0; i < nCount; ++i)
     {
-        if (IsStopRequested())
+        // The stop event is looked at every so many records: each look takes the host's wait lock.
+        if (i % kStopCheckRecords == 0 && IsStopRequested())
             return;
         const auto* pRecord = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0));
         if (!pRecord)
