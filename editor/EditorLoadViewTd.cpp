@@ -10,13 +10,6 @@
 #include "ViewPathItem.h"
 #include "WoxText.h"
 
-namespace
-{
-
-constexpr int kStopCheckRecords = 64;
-
-} // namespace
-
 bool WoxPostViewItem(int nViewType, int nViewBy, HWOXWND hTree, HWOXWND hGrid, int nYear, const char* pszStand, const char* pszLabel)
 {
     const SViewPath path = WoxViewPath(nViewType, nViewBy, nYear, pszStand);
@@ -158,8 +151,7 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
     const int nCount = pTreatments->GetSize();
     for (int i = 0; i < nCount; ++i)
     {
-        // The stop event is looked at every so many records: each look takes the host's wait lock.
-        if (i % kStopCheckRecords == 0 && IsStopRequested())
+        if (IsStopRequested())
             return;
         const auto* pRecord = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0));
         if (!pRecord)
