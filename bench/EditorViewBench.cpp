@@ -340,9 +340,10 @@ void BM_EditorOpenAndSave(benchmark::State& state)
     scenario.info.nEndYear = YearOf(kPeriods - 1);
     scenario.pTreatments = setup.pTreatments;
     CScenarioFile file(setup.host.Heap());
-    if (!file.Initialize(setup.host.LibMgr(), setup.host.Registry(), setup.host.ErrorReporter()) || !file.Save(path.c_str(), &scenario))
+    std::string error;
+    if (!file.Initialize(setup.host.LibMgr(), setup.host.Registry(), setup.host.ErrorReporter()) || !file.Save(path.c_str(), &scenario, &error))
     {
-        state.SkipWithError("cannot write the scenario");
+        state.SkipWithError(("cannot write the scenario: " + error).c_str());
         return;
     }
     setup.port.m_folder = folder.path().toStdString();

@@ -2,8 +2,7 @@
 
 void CListCtrlEx::DeleteAllColumns()
 {
-    for (int nCol = GetColumnCount() - 1; nCol >= 0; --nCol)
-        CListCtrl::DeleteColumn(nCol);
+    CListCtrl::DeleteAllColumns();
     m_nLastSubItem = -1;
 }
 

@@ -93,6 +93,7 @@ void CEditorListCtrlEx::OnAttached()
 
 void CEditorListCtrlEx::DeleteAllColumns()
 {
+    ShowCaretPending();
     CListCtrlEx::DeleteAllColumns();
     m_columns.clear();
     m_bColumnsDirty = false;
@@ -100,6 +101,7 @@ void CEditorListCtrlEx::DeleteAllColumns()
 
 void CEditorListCtrlEx::DeleteAllItems()
 {
+    m_bCaretPending = false;
     if (m_pSelection)
         m_pSelection->RemoveAll(0);
     CListCtrlEx::DeleteAllItems();
@@ -109,6 +111,7 @@ void CEditorListCtrlEx::DeleteAllItems()
 
 void CEditorListCtrlEx::DeleteItem(long nItem)
 {
+    ShowCaretPending();
     CListCtrlEx::DeleteItem(nItem);
     m_bRowsDirty = true;
 }
@@ -116,6 +119,8 @@ void CEditorListCtrlEx::DeleteItem(long nItem)
 long CEditorListCtrlEx::InsertColumn(long nIndex, const LVCOLUMN* pColumn)
 {
     const int nBefore = GetColumnCount();
+    if (nIndex < nBefore)
+        ShowCaretPending();
     long nResult = CListCtrlEx::InsertColumn(nIndex, pColumn);
     if (nResult >= 0 && nResult == nBefore && !m_bColumnsDirty)
         m_columns.emplace(GetColumnText(static_cast<int>(nResult)), static_cast<int>(nResult));
@@ -127,6 +132,8 @@ long CEditorListCtrlEx::InsertColumn(long nIndex, const LVCOLUMN* pColumn)
 long CEditorListCtrlEx::InsertItem(const LVITEM* pItem)
 {
     const int nBefore = GetItemCount();
+    if (pItem && pItem->iItem >= 0 && pItem->iItem < nBefore)
+        ShowCaretPending();
     long nResult = CListCtrlEx::InsertItem(pItem);
     if (nResult >= 0 && nResult == nBefore && !m_bRowsDirty)
         m_rows.emplace(GetItemText(static_cast<int>(nResult), 0), static_cast<int>(nResult));
@@ -227,11 +234,53 @@ LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)
     item.cchTextMax = static_cast<int>(text.size() + 1);
     SetItem(&item);
 
+    SelectFilledCell(nRow, nColumn);
+    return 0;
+}
+
+void CEditorListCtrlEx::SelectFilledCell(int nRow, int nColumn)
+{
+    // With a selection of its own (not one made by this run of inserts) a cell already in it
+    // keeps the selection as it is; only that case needs the cell's rectangle now.
+    if (!m_bCaretPending && m_pSelection && m_pSelection->GetSize() > 0)
+    {
+        SCellRect rect{};
+        if (!ContentRect(nRow, nColumn, rect) || FindSelected(rect) >= 0)
+        {
+            Repaint();
+            return;
+        }
+    }
+    m_nCaretRow = nRow;
+    m_nCaretColumn = nColumn;
+    m_bCaretPending = true;
+    ShowCaretLater();
+    Repaint();
+}
+
+void CEditorListCtrlEx::ShowCaretLater()
+{
+    if (m_bCaretQueued || !Table())
+        return;
+    m_bCaretQueued = true;
+    if (!m_pCaretContext)
+        m_pCaretContext = std::make_unique<QObject>();
+    // Queued behind the requests of this turn; dropped with this object.
+    QMetaObject::invokeMethod(m_pCaretContext.get(), [this]() {
+        m_bCaretQueued = false;
+        ShowCaretPending();
+    }, Qt::QueuedConnection);
+}
+
+void CEditorListCtrlEx::ShowCaretPending()
+{
+    if (!m_bCaretPending)
+        return;
+    m_bCaretPending = false;
     SCellRect rect{};
-    if (ContentRect(nRow, nColumn, rect) && FindSelected(rect) < 0)
+    if (m_pSelection && ContentRect(m_nCaretRow, m_nCaretColumn, rect))
         ToggleCell(rect, false);
     Repaint();
-    return 0;
 }
 
 LRESULT CEditorListCtrlEx::OnLvmClearPathEx(WPARAM wParam, LPARAM lParam)
@@ -317,6 +366,7 @@ void CEditorListCtrlEx::ToggleCell(const SCellRect& rect, bool bKeep)
 
 bool CEditorListCtrlEx::IsCellSelected(int nRow, int nColumn)
 {
+    ShowCaretPending();
     SCellRect rect{};
     return m_pSelection && m_pSelection->GetSize() > 0 && ContentRect(nRow, nColumn, rect) && FindSelected(rect) >= 0;
 }
@@ -329,6 +379,7 @@ void CEditorListCtrlEx::Repaint()
 
 void CEditorListCtrlEx::OnLButtonDown(UINT nFlags, CPoint point)
 {
+    ShowCaretPending();
     if (!(nFlags & MK_CONTROL) && m_pSelection)
         m_pSelection->RemoveAll(0);
     int nRow = -1;
@@ -364,6 +415,7 @@ void CEditorListCtrlEx::SelectAtPoint(int x, int y)
 
 int CEditorListCtrlEx::GetSelectedCount()
 {
+    ShowCaretPending();
     return m_pSelection ? m_pSelection->GetSize() : 0;
 }
 
@@ -371,6 +423,7 @@ int CEditorListCtrlEx::GetSelectedKeys(int nViewBy, IDynamicPtrTemplate<IArrayEx
 {
     if (!pKeys || !m_pSelection)
         return 0;
+    ShowCaretPending();
     const int nX = ContentOffsetX();
     const int nY = ContentOffsetY();
     const int nCount = m_pSelection->GetSize();

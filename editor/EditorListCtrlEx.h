@@ -12,6 +12,8 @@
 // fill of thousands of rows or columns never scans them all per request. User-interface thread
 // only.
 
+#include <QObject>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -79,6 +81,14 @@ private:
     void ToggleCell(const SCellRect& rect, bool bKeep);
     int FindSelected(const SCellRect& rect);
     void Repaint();
+    // The newest filled cell becomes the selection unless it is selected already. Its rectangle
+    // is worked out at the end of the current run of requests, so a flood of inserts lays the
+    // table out once per turn of the event loop instead of once per cell.
+    void SelectFilledCell(int nRow, int nColumn);
+    void ShowCaretLater();
+    // A cell still waiting becomes the selection now (before the selection is read or changed,
+    // and before the cells move).
+    void ShowCaretPending();
     int FindRow(const std::string& key);
     int FindColumn(const std::string& key);
 
@@ -94,4 +104,10 @@ private:
     std::unordered_map<std::string, int> m_columns;   // heading to first column holding it
     bool m_bRowsDirty = false;
     bool m_bColumnsDirty = false;
+
+    std::unique_ptr<QObject> m_pCaretContext;   // context of the deferred caret; goes with this object
+    int m_nCaretRow = -1;
+    int m_nCaretColumn = -1;
+    bool m_bCaretPending = false;   // the selection is to become the caret cell alone
+    bool m_bCaretQueued = false;
 };

@@ -5,6 +5,13 @@
 
 #include "WoxText.h"
 
+void CEditorTreeCtrlEx::OnAttached()
+{
+    CTreeCtrlEx::OnAttached();
+    if (QTreeWidget* pTree = Tree())
+        pTree->setUniformRowHeights(true);
+}
+
 BOOL CEditorTreeCtrlEx::DeleteAllItems()
 {
     m_first.clear();

@@ -41,6 +41,11 @@ public:
     bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     const CRuntimeClass* GetRuntimeClass() const override;
 
+protected:
+    // Every row is one line of the same font: the tree takes one row height for all, so laying
+    // out or scrolling through a hundred thousand nodes never measures their texts.
+    void OnAttached() override;
+
 private:
     // The first-level ancestor of an item and that ancestor's child on the way (none when the
     // item is itself first-level).

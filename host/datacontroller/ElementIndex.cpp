@@ -95,7 +95,10 @@ bool CElementIndex::ReserveBlocks(size_t nBlocks)
         return false;
     try
     {
-        m_chunks.reserve(m_chunks.size() + 1);
+        // Grown by doubling: large elements take one chunk each, and a reserve of one more per
+        // chunk would move the whole list at every append.
+        if (m_chunks.size() == m_chunks.capacity())
+            m_chunks.reserve(std::max<size_t>(16, m_chunks.size() * 2));
     }
     catch (...)
     {

@@ -60,5 +60,12 @@ bool WoxWaitFor(std::unique_lock<std::mutex>& hub, const std::optional<std::chro
         WoxWaitHub().changed.wait(hub, bReady);
         return true;
     }
+    // A poll (time-out 0, or one already passed) answers at once: the condition variable would
+    // still give up the lock and make a call into the kernel, which a task polling its stop event
+    // per record pays for every time.
+    if (bReady())
+        return true;
+    if (std::chrono::steady_clock::now() >= *end)
+        return false;
     return WoxWaitHub().changed.wait_until(hub, *end, bReady);
 }

@@ -145,6 +145,16 @@ BOOL CListCtrl::DeleteColumn(int nCol)
     return 1;
 }
 
+BOOL CListCtrl::DeleteAllColumns()
+{
+    QTableWidget* pTable = Table();
+    if (!pTable)
+        return 0;
+    pTable->setColumnCount(0);
+    pTable->setProperty(kColumnsInUse, QVariant());
+    return 1;
+}
+
 int CListCtrl::GetColumnWidth(int nCol) const
 {
     QTableWidget* pTable = Table();

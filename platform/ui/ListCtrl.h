@@ -20,6 +20,8 @@ public:
     int InsertColumn(int nCol, const LVCOLUMN* pColumn);
     int InsertColumn(int nCol, const char* pszHeading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
     BOOL DeleteColumn(int nCol);
+    // All columns (and their spares) in one go: one layout of the table, not one per column.
+    BOOL DeleteAllColumns();
     int GetColumnWidth(int nCol) const;
     std::string GetColumnText(int nCol) const;
 

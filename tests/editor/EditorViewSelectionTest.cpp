@@ -108,6 +108,16 @@ TEST_F(EditorViewSelectionTest, GridCellsAndClicks)
     EXPECT_FALSE(m_pGrid->IsCellSelected(0, 1));
     QTest::mouseDClick(m_pGrid->Table()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(0, 1));
     EXPECT_EQ(m_pGrid->GetSelectedCount(), 2) << "a double click changes nothing";
+
+    // A fill into a selected cell keeps a selection of several; a fill into another cell makes
+    // that one the selection, so a later fill into a cell of the old selection replaces it too.
+    PostGrid(WM_LVM_INSERTPATHITEMEX, "2010", "S2", "E");
+    PumpQueued();
+    EXPECT_EQ(Keys(0, false), (std::vector<std::string>{"S2 2010", "S3 2015"}));
+    PostGrid(WM_LVM_INSERTPATHITEMEX, "2005", "S1", "F");
+    PostGrid(WM_LVM_INSERTPATHITEMEX, "2015", "S3", "G");
+    PumpQueued();
+    EXPECT_EQ(Keys(0, false), (std::vector<std::string>{"S3 2015"}));
     Click(0, 0);
     EXPECT_EQ(m_pGrid->GetSelectedCount(), 0) << "a click on the key column selects nothing";
 }
