@@ -1,11 +1,13 @@
 // A whole simulation of a synthetic project: 5,000 stands of 200 tree records, 10 periods, every
 // stand with a repeatable basal-area-triggered thinning. Reports seconds per stand-period for
-// growth, trigger checks (the scenario component's runs less the treatments) and treatments.
+// growth, trigger checks (the scenario component's runs less the treatments) and treatments, and
+// the whole run's seconds without (argument 0) and with (1) the tree list written as it goes.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -71,12 +73,16 @@ void BM_SimulationPeriods(benchmark::State& state)
     }
     SRunTimings total;
     size_t nTreatments = 0;
+    double dRunSeconds = 0.0;
     for (auto _ : state)
     {
+        const auto start = std::chrono::steady_clock::now();
         SRunOptions run;
         run.project = folder;
         run.scenario = "Bench";
         run.nPeriods = kPeriods;
+        if (state.range(0) != 0)
+            run.treeList = folder + "/tree_list.csv";
         SRunResults results;
         SRunTimings timings;
         if (!RunSimulation(host, run, results, &timings, nullptr, &error))
@@ -84,6 +90,7 @@ void BM_SimulationPeriods(benchmark::State& state)
             state.SkipWithError(error.c_str());
             break;
         }
+        dRunSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         total.dGrowth += timings.dGrowth;
         total.dScenarioRuns += timings.dScenarioRuns;
         total.dTreatments += timings.dTreatments;
@@ -98,11 +105,12 @@ void BM_SimulationPeriods(benchmark::State& state)
         state.counters["treatments_s_per_stand_period"] = total.dTreatments / n;
         state.counters["treatments_applied"] = static_cast<double>(nTreatments);
         state.counters["stand_periods"] = n;
+        state.counters["run_s"] = dRunSeconds / static_cast<double>(state.iterations());
     }
     std::filesystem::remove_all(folder);
 }
 // One iteration: a run loads the components into its host, so a second run would need a new one.
-BENCHMARK(BM_SimulationPeriods)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_SimulationPeriods)->Arg(0)->Arg(1)->ArgName("tree_list")->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 }
 
 int main(int argc, char** argv)

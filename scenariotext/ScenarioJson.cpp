@@ -349,7 +349,41 @@ json RecordNamed(const SScenarioTreatment& record, const CByteVector& block)
 }
 
 // Rebuilds a record from its JSON object; bExtraBytes applies the carried bytes last.
-void RecordFromJson(const json& value, const std::string& path, bool bExtraBytes, SScenarioTreatment& record, CByteVector& block)
+std::vector<SParameterValue> ParametersFromJson(const CReader& treatment)
+{
+    const json& object = treatment.Field("parameters");
+    if (!object.is_object())
+        Fail(treatment.Path("parameters"), "expected an object");
+    std::vector<SParameterValue> values;
+    for (const auto& [name, value] : object.items())
+    {
+        SParameterValue parameter;
+        parameter.name = name;
+        const std::string path = treatment.Path("parameters") + "." + name;
+        if (value.is_number())
+            parameter.dValue = value.get<double>();
+        else if (value.is_string())
+        {
+            parameter.bText = true;
+            parameter.text = Utf8ToLatin1(value.get<std::string>(), path);
+        }
+        else
+            Fail(path, "expected a number or a string");
+        values.push_back(std::move(parameter));
+    }
+    return values;
+}
+
+json ParametersToJson(const std::vector<SParameterValue>& values)
+{
+    json object = json::object();
+    for (const SParameterValue& value : values)
+        object[value.name] = value.bText ? json(Latin1ToUtf8(value.text.c_str(), value.text.size())) : DoubleToJson(value.dValue);
+    return object;
+}
+
+void RecordFromJson(const json& value, const std::string& path, bool bExtraBytes, SScenarioTreatment& record, CByteVector& block,
+                    const IParameterCodec* pCodec = nullptr)
 {
     CReader reader(value, path);
     std::memset(&record, 0, sizeof record);
@@ -372,7 +406,16 @@ void RecordFromJson(const json& value, const std::string& path, bool bExtraBytes
         Fail(treatment.Path("component"), "expected a GUID such as {01234567-89AB-CDEF-0123-456789ABCDEF}");
     treatment.Text("name", record.treatment.szName, sizeof record.treatment.szName);
     treatment.Text("description", record.treatment.szDescription, sizeof record.treatment.szDescription);
-    block = FromHex(treatment.String("data"), treatment.Path("data"));
+    const bool bParameters = treatment.Has("parameters");
+    block = !bParameters || treatment.Has("data") ? FromHex(treatment.String("data"), treatment.Path("data")) : CByteVector();
+    if (bParameters)
+    {
+        std::string why;
+        if (!pCodec)
+            Fail(treatment.Path("parameters"), "not read here; give the block as hex in data");
+        if (!pCodec->Encode(record.treatment.guidComponent, ParametersFromJson(treatment), block, why))
+            Fail(treatment.Path("parameters"), why);
+    }
     if (block.size() > UINT32_MAX)
         Fail(treatment.Path("data"), "too large");
     record.treatment.nDataSize = static_cast<uint32_t>(block.size());
@@ -381,7 +424,7 @@ void RecordFromJson(const json& value, const std::string& path, bool bExtraBytes
     record.treatment.pData = 0;
 }
 
-json RecordToJson(const SScenarioTreatment& record, const CByteVector& block)
+json RecordToJson(const SScenarioTreatment& record, const CByteVector& block, const IParameterCodec* pCodec)
 {
     SScenarioTreatment actual = record;
     actual.treatment.pData = 0;
@@ -402,6 +445,9 @@ json RecordToJson(const SScenarioTreatment& record, const CByteVector& block)
     json extra = ExtraBytes(reinterpret_cast<const uint8_t*>(&actual), reinterpret_cast<const uint8_t*>(&rebuilt[bDefaults]), sizeof actual);
     if (!extra.empty())
         named["extraBytes"] = extra;
+    std::vector<SParameterValue> parameters;
+    if (pCodec && pCodec->Decode(record.treatment.guidComponent, block, parameters))
+        named["treatment"]["parameters"] = ParametersToJson(parameters);
     return named;
 }
 
@@ -442,7 +488,7 @@ bool GuidFromText(const std::string& text, GUID& guid)
     return true;
 }
 
-std::string ScenarioToJson(const CScenarioDocument& document)
+std::string ScenarioToJson(const CScenarioDocument& document, const IParameterCodec* pCodec)
 {
     const SScenarioHeader& header = document.header;
     json info = InfoNamed(header.info);
@@ -453,7 +499,7 @@ std::string ScenarioToJson(const CScenarioDocument& document)
 
     json records = json::array();
     for (size_t i = 0; i < document.records.size(); ++i)
-        records.push_back(RecordToJson(document.records[i], i < document.blocks.size() ? document.blocks[i] : CByteVector()));
+        records.push_back(RecordToJson(document.records[i], i < document.blocks.size() ? document.blocks[i] : CByteVector(), pCodec));
 
     json root = {{"format", kFormat},
                  {"formatVersion", kFormatVersion},
@@ -466,7 +512,7 @@ std::string ScenarioToJson(const CScenarioDocument& document)
     return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-bool ScenarioFromJson(const std::string& text, CScenarioDocument& document, std::string& error)
+bool ScenarioFromJson(const std::string& text, CScenarioDocument& document, std::string& error, const IParameterCodec* pCodec)
 {
     document = CScenarioDocument();
     json root;
@@ -499,7 +545,7 @@ bool ScenarioFromJson(const std::string& text, CScenarioDocument& document, std:
         for (size_t i = 0; i < records.size(); ++i)
         {
             CByteVector block;
-            RecordFromJson(records[i], "records[" + std::to_string(i) + "]", true, record, block);
+            RecordFromJson(records[i], "records[" + std::to_string(i) + "]", true, record, block, pCodec);
             document.records.push_back(record);
             document.blocks.push_back(std::move(block));
         }

@@ -120,11 +120,14 @@ void CWoxCommandLine::DefineRun()
     CLI::Option* pScenario = pRun->add_option("--scenario", m_scenario, "scenario to pick in the Open Scenario dialog");
     CLI::Option* pPeriods = pRun->add_option("--periods", m_nPeriods, "periods to simulate (default 10)")->check(CLI::Range(1, 200));
     CLI::Option* pOut = pRun->add_option("--out", m_folder, "results folder (default: PROJECT/results)");
-    pRun->callback([this, pScenario, pPeriods, pOut] {
+    CLI::Option* pTreeList = pRun->add_flag("--tree-list")->description("also write every stand's tree records per period to tree_list.csv");
+    pRun->callback([this, pScenario, pPeriods, pOut, pTreeList] {
         std::vector<std::string> args{"run", m_project};
         AddGiven(args, pScenario, m_scenario);
         AddGiven(args, pPeriods, std::to_string(m_nPeriods));
         AddGiven(args, pOut, m_folder);
+        if (pTreeList->count() > 0)
+            args.push_back("--tree-list");
         Choose(RunRunCommand, std::move(args));
     });
 }

@@ -18,11 +18,14 @@
 #include "Module.h"
 #include "ProjectPortData.h"
 #include "ResourceIds.h"
+#include "RunChecks.h"
 #include "RunProgress.h"
 #include "ScenarioList.h"
 #include "ScenarioData.h"
 #include "StandVariables.h"
 #include "TimedTreatment.h"
+#include "ForestFigures.h"
+#include "TreeList.h"
 #include "Treatments.h"
 #include "WoxHost.h"
 #include "WoxText.h"
@@ -231,19 +234,42 @@ std::string StopReason(const CProjectPortData& portData, const SScenarioData& sc
     return why;
 }
 
-SStandYear MeasureStand(const SProjectStand& stand, int nYear, double dBasalAreaBefore)
+// The stand's figures before the year's treatments.
+SStandYear MeasureBefore(const SProjectStand& stand, int nYear)
 {
     SStandYear row;
     row.nYear = nYear;
-    row.stand = stand.id;
-    row.dBasalAreaBefore = dBasalAreaBefore;
-    row.dBasalArea = ComputeStandVariable(STAND_BASAL_AREA, stand.trees);
-    row.dStems = ComputeStandVariable(STAND_STEMS, stand.trees);
-    row.dQmd = ComputeStandVariable(STAND_QMD, stand.trees);
-    row.dTopHeight = ComputeStandVariable(STAND_TOP_HEIGHT, stand.trees);
-    row.dVolume = ComputeStandVariable(STAND_VOLUME, stand.trees);
+    row.dArea = stand.dArea;
+    row.dBasalAreaBefore = ComputeStandVariable(STAND_BASAL_AREA, stand.trees);
+    row.dStemsBefore = ComputeStandVariable(STAND_STEMS, stand.trees);
+    row.dVolumeBefore = ComputeStandVariable(STAND_VOLUME, stand.trees);
     return row;
 }
+
+// Completes the row after the year's treatments; trees that no treatment replaced keep the
+// figures measured before.
+void MeasureAfter(SStandYear& row, const SProjectStand& stand, bool bChanged)
+{
+    row.stand = stand.id;
+    row.dBasalArea = bChanged ? ComputeStandVariable(STAND_BASAL_AREA, stand.trees) : row.dBasalAreaBefore;
+    row.dStems = bChanged ? ComputeStandVariable(STAND_STEMS, stand.trees) : row.dStemsBefore;
+    row.dVolume = bChanged ? ComputeStandVariable(STAND_VOLUME, stand.trees) : row.dVolumeBefore;
+    row.dQmd = ComputeStandVariable(STAND_QMD, stand.trees);
+    row.dTopHeight = ComputeStandVariable(STAND_TOP_HEIGHT, stand.trees);
+}
+
+// Holds the reports of failed condition checks for the length of a run.
+class CHeldConditionReports
+{
+public:
+    explicit CHeldConditionReports(CWoxErrorReporter* pReporter) : m_pReporter(pReporter) { m_pReporter->HoldSources(ConditionFailureSources()); }
+    ~CHeldConditionReports() { m_pReporter->HoldSources({}); }
+    CHeldConditionReports(const CHeldConditionReports&) = delete;
+    CHeldConditionReports& operator=(const CHeldConditionReports&) = delete;
+
+private:
+    CWoxErrorReporter* m_pReporter;
+};
 }
 
 IScenarioComponent* WoxLoadHostComponents(CWoxHost& host, std::string* pError)
@@ -275,6 +301,9 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         return Fail(pError, "the number of periods must be 1 to 200");
 
     CForest forest(std::move(project));
+    if (forest.GrownToFirstYear() > 0 && pProgress)
+        std::fprintf(pProgress, "wox run: %zu stand(s) inventoried before %d grown to %d before the run\n", forest.GrownToFirstYear(),
+                     forest.Year(), forest.Year());
     const std::string scenarioFolder = WoxRealPath((std::filesystem::path(options.project) / WOX_PROJECT_SCENARIOS).string().c_str());
     if (scenarioFolder.empty())
         return Fail(pError, "the project " + options.project + " has no scenarios folder");
@@ -306,20 +335,38 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     }
     if (!CheckParameterBlocks(host, scenario, pError))
         return false;
+    const int nLength = forest.Project().nPeriodLength;
+    const SUnknownStandRecords unknown = CountUnknownStandRecords(scenario, forest, forest.Year() + (options.nPeriods - 1) * nLength);
+    if (unknown.nStopping > 0)
+        return Fail(pError, unknown.line + "; " + std::to_string(unknown.nStopping) + " of them would be due in the run");
+    if (!unknown.line.empty() && pProgress)
+        std::fprintf(pProgress, "wox run: %s (triggered or after the run, never applied)\n", unknown.line.c_str());
+    CTreeListWriter treeList;
+    if (!options.treeList.empty() && !treeList.Open(options.treeList, pError))
+        return false;
+    double dTotalArea = 0.0;
+    for (size_t i = 0; i < forest.StandCount(); ++i)
+        dTotalArea += forest.Stand(i).dArea;
+    CSpeciesTally species;
+    CHeldConditionReports held(host.ErrorReporter());
+    host.ErrorReporter()->TakeHeld();
     char szName[sizeof scenario.info.szName + 1];
     WoxFieldToString(szName, sizeof szName, scenario.info.szName, sizeof scenario.info.szName);
     results = SRunResults{};
     results.project = forest.Project().name;
     results.scenario = szName;
 
-    const int nLength = forest.Project().nPeriodLength;
     CRunProgress progress(pProgress, WoxIsTerminal(pProgress), options.nPeriods);
     for (int nPeriod = 0; nPeriod <= options.nPeriods; ++nPeriod)
     {
         const int nYear = forest.Year();
-        std::vector<double> before(forest.StandCount());
+        std::vector<SStandYear> rows(forest.StandCount());
+        std::vector<uint32_t> changes(forest.StandCount());
         for (size_t i = 0; i < forest.StandCount(); ++i)
-            before[i] = ComputeStandVariable(STAND_BASAL_AREA, forest.Stand(i).trees);
+        {
+            rows[i] = MeasureBefore(forest.Stand(i), nYear);
+            changes[i] = forest.TreeChanges(i);
+        }
         const size_t nAppliedBefore = forest.Applied().size();
         // The last year is measured only: its period would reach past the simulated time.
         if (nPeriod < options.nPeriods)
@@ -334,9 +381,14 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         }
         for (size_t i = 0; i < forest.StandCount(); ++i)
         {
-            SStandYear row = MeasureStand(forest.Stand(i), nYear, before[i]);
+            const SProjectStand& stand = forest.Stand(i);
+            SStandYear& row = rows[i];
+            MeasureAfter(row, stand, forest.TreeChanges(i) != changes[i]);
             forest.TakeRemovals(i, row.dRemovedStems, row.dRemovedVolume);
             results.standYears.push_back(std::move(row));
+            species.Add(nYear, stand.dArea, stand.trees);
+            if (!options.treeList.empty() && !treeList.Write(nYear, stand.id, stand.trees))
+                return treeList.Close(pError);
         }
         if (nPeriod < options.nPeriods)
             progress.PeriodDone(nPeriod + 1, nYear, forest.Applied().size() - nAppliedBefore);
@@ -349,6 +401,10 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         }
     }
     results.treatments = forest.Applied();
+    results.speciesYears = species.Rows(dTotalArea);
+    results.unevaluated = host.ErrorReporter()->TakeHeld();
+    if (!options.treeList.empty() && !treeList.Close(pError))
+        return false;
     if (pTimings)
         *pTimings = timings;
     return true;
@@ -356,29 +412,15 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
 
 namespace
 {
-void PrintPeriodTable(const SRunResults& results, const std::map<std::string, double>& areas)
+// Forest figures per year: means per hectare and the removed total weighted by stand area.
+void PrintPeriodTable(const SRunResults& results)
 {
-    struct SPeriod
-    {
-        double dBefore = 0.0, dAfter = 0.0, dVolume = 0.0;
-        int nStands = 0, nTreatments = 0;
-    };
-    std::map<int, SPeriod> periods;
-    for (const SStandYear& row : results.standYears)
-    {
-        SPeriod& period = periods[row.nYear];
-        period.dBefore += row.dBasalAreaBefore;
-        period.dAfter += row.dBasalArea;
-        auto area = areas.find(row.stand);
-        period.dVolume += row.dRemovedVolume * (area == areas.end() ? 0.0 : area->second);
-        ++period.nStands;
-    }
-    for (const SAppliedTreatment& applied : results.treatments)
-        ++periods[applied.nYear].nTreatments;
-    std::printf("%-6s %18s %18s %11s %20s\n", "Year", "Mean BA (m2/ha)", "after treatments", "Treatments", "Volume removed (m3)");
-    for (const auto& [nYear, period] : periods)
-        std::printf("%-6d %18.1f %18.1f %11d %20.0f\n", nYear, period.dBefore / period.nStands, period.dAfter / period.nStands,
-                    period.nTreatments, period.dVolume);
+    std::printf("%-6s %9s %9s %11s %11s %11s %19s\n", "Year", "BA before", "BA after", "Vol before", "Vol after", "Treatments",
+                "Volume removed (m3)");
+    for (const SForestYear& year : ForestYears(results))
+        std::printf("%-6d %9.1f %9.1f %11.0f %11.0f %11d %19.0f\n", year.nYear, year.dBasalAreaBefore, year.dBasalArea, year.dVolumeBefore,
+                    year.dVolume, year.nTreatments, year.dRemovedVolume);
+    std::printf("(basal area in m2/ha and volume in m3/ha: means over the forest, each stand weighted by its area)\n");
 }
 
 // Lists the project's scenarios on stdout and answers the one-line refusal of a run without a
@@ -397,13 +439,14 @@ int ListInsteadOfAsking(CWoxHost& host, const std::string& project)
 
 void PrintUsage()
 {
-    std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR]\n");
+    std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR] [--tree-list]\n");
 }
 }
 
 int RunRunCommand(CWoxHost& host, int argc, char** argv)
 {
     SRunOptions options;
+    bool bTreeList = false;
     for (int i = 1; i < argc; ++i)
     {
         std::string arg = argv[i];
@@ -426,6 +469,8 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
                 options.nPeriods = static_cast<int>(nValue);
             }
         }
+        else if (arg == "--tree-list")
+            bTreeList = true;
         else if (arg.rfind("--", 0) == 0 || !options.project.empty())
         {
             PrintUsage();
@@ -473,20 +518,37 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
 
     SRunResults results;
     SRunTimings timings;
-    if (!RunSimulation(host, options, results, &timings, stderr, &error) || !WriteResults(options.out, results, &error))
+    // The results are made in a private folder that replaces the old ones at the end; the tree
+    // list streams into it during the run.
+    CAtomicFolder out;
+    if (!OpenResults(out, options.out, &error))
     {
         std::fprintf(stderr, "wox run: %s\n", error.c_str());
         return 1;
     }
-    std::map<std::string, double> areas;
-    for (const auto& stand : project.stands)
-        areas[stand.id] = stand.dArea;
+    if (bTreeList)
+        options.treeList = out.Path() + "/" + kTreeListFile;
+    if (!RunSimulation(host, options, results, &timings, stderr, &error) || !CommitResults(out, results, &error))
+    {
+        std::fprintf(stderr, "wox run: %s\n", error.c_str());
+        return 1;
+    }
     std::printf("Project %s, scenario %s: %zu stands, %zu treatments applied\n\n", results.project.c_str(), results.scenario.c_str(),
-                areas.size(), results.treatments.size());
-    PrintPeriodTable(results, areas);
-    std::printf("\nResults: %s/results.db\n         %s/stand_years.csv\n         %s/treatments.csv\nChart:   %s/chart.png\n",
+                project.stands.size(), results.treatments.size());
+    PrintPeriodTable(results);
+    std::printf("\nResults: %s/results.db\n         %s/stand_years.csv\n         %s/species_years.csv\n         %s/treatments.csv\n",
                 options.out.c_str(), options.out.c_str(), options.out.c_str(), options.out.c_str());
+    if (bTreeList)
+        std::printf("         %s/%s\n", options.out.c_str(), kTreeListFile);
+    std::printf("Chart:   %s/chart.png\n", options.out.c_str());
     std::fprintf(stderr, "wox run: growth %.3f s, scenario runs %.3f s (treatments %.3f s) over %d stand-periods\n", timings.dGrowth,
                  timings.dScenarioRuns, timings.dTreatments, timings.nStandPeriods);
+    if (!results.unevaluated.empty())
+    {
+        std::fprintf(stderr, "wox run: some trigger conditions could not be evaluated; their records were not applied there:\n");
+        for (const std::string& line : UnevaluatedConditionLines(results.unevaluated))
+            std::fprintf(stderr, "wox run:   %s\n", line.c_str());
+        return kExitConditionsNotEvaluated;
+    }
     return 0;
 }

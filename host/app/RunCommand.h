@@ -21,6 +21,7 @@ struct SRunOptions
     std::string scenario;    // scenario name to pick in the Open Scenario dialog; empty = ask the user
     int nPeriods = 10;
     std::string out;         // results folder; empty = PROJECT/results
+    std::string treeList;    // file the tree records of every stand and measured year go to; empty = none
 };
 
 // Seconds spent in each part of the run.
@@ -35,7 +36,8 @@ struct SRunTimings
 // Runs the simulation in process: loads the project, the scenario component and the treatment
 // components of the host, sets the scenario up (answering the Open Scenario dialog when a name is
 // given) and runs every period. Needs a Qt application object. Progress lines go to pProgress
-// (may be null). False with one line in *pError.
+// (may be null). False with one line in *pError. Conditions that could not be evaluated are
+// counted in results.unevaluated, not reported one by one.
 bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& results, SRunTimings* pTimings, std::FILE* pProgress,
                    std::string* pError);
 

@@ -10,6 +10,7 @@
 #include "InputFile.h"
 #include "ScenarioJson.h"
 #include "ScenarioListing.h"
+#include "TreatmentParameterCodec.h"
 
 namespace
 {
@@ -76,7 +77,8 @@ int Export(CHostContext& host, const char* pszPath, const char* pszOut, std::FIL
         std::fprintf(pErr, "wox scenario export: %s\n", error.c_str());
         return 1;
     }
-    std::string json = ScenarioToJson(document);
+    const CTreatmentParameterCodec codec;
+    std::string json = ScenarioToJson(document, &codec);
     if (!pszOut ? !WriteStream(pOut, json, error) : !WoxReplaceFile(pszOut, json, &error))
     {
         std::fprintf(pErr, "wox scenario export: %s\n", error.c_str());
@@ -94,7 +96,8 @@ int Import(CHostContext& host, const char* pszJson, const char* pszOut, std::FIL
         return 1;
     }
     CScenarioDocument document;
-    if (!ScenarioFromJson(text, document, error))
+    const CTreatmentParameterCodec codec;
+    if (!ScenarioFromJson(text, document, error, &codec))
     {
         std::fprintf(pErr, "wox scenario import: %s: %s\n", pszJson, error.c_str());
         return 1;

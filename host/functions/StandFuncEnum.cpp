@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "StandVariables.h"
@@ -15,8 +16,9 @@ void CStandFuncEnum::Release()
         delete this;
 }
 
-int CStandFuncEnum::Initialize(IWoxLibMgr*, IWoxRegistry* pRegistry, IWoxErrorReporter*)
+int CStandFuncEnum::Initialize(IWoxLibMgr*, IWoxRegistry* pRegistry, IWoxErrorReporter* pErrorReporter)
 {
+    m_pErrorReporter = pErrorReporter;
     char szFolder[WOX_MAX_PATH] = {};
     if (pRegistry && pRegistry->ReadString("General", "Function Directory", szFolder, sizeof szFolder))
         m_library = std::string(szFolder) + "/" WOX_STAND_VARIABLES_LIBRARY;
@@ -52,7 +54,11 @@ int CStandFuncEnum::EvaluateFunction(int32_t nFunction, IDynamicPtrTemplate<IInv
         if (variable.nVariable == nFunction)
             pInfo = &variable;
     if (!pInfo)
+    {
+        if (m_pErrorReporter)
+            m_pErrorReporter->ReportError("stand variables", ("no function " + std::to_string(nFunction) + " in " + m_library).c_str());
         return 0;
+    }
     std::vector<SInventory> trees;
     int nSize = pTrees->GetSize();
     trees.reserve(static_cast<size_t>(nSize > 0 ? nSize : 0));

@@ -1,7 +1,8 @@
 #pragma once
 // The stand variable function enumerator: lists the stand variables as 328-byte function
 // descriptors naming this library's path and evaluates them over tree lists. Stems and the
-// stand density index answer integer values (rounded), the others real values.
+// stand density index answer integer values (rounded), the others real values. A function number
+// the library does not have is reported to the error reporter (source "stand variables").
 
 #include <atomic>
 #include <string>
@@ -29,5 +30,6 @@ public:
 private:
     ~CStandFuncEnum() = default;
     std::atomic<int> m_nRef{0};
-    std::string m_library;
+    std::string m_library = WOX_STAND_VARIABLES_LIBRARY;
+    IWoxErrorReporter* m_pErrorReporter = nullptr;
 };

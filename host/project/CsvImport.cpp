@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
-#include <set>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -345,7 +344,8 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     };
     std::map<std::string, SUnknownSpecies> unknownSpecies;   // as written
     std::unordered_map<std::string, std::pair<std::string, bool>> speciesCache;   // as written -> code, unknown
-    std::set<std::pair<std::string, std::string>> treeIds;
+    // Tree identifiers per stand: short ones stay inside the strings, so a row costs one hash.
+    std::vector<std::unordered_set<std::string>> treeIds(project.stands.size());
     bool bTrees = bStands && CCsvTable::Read(
         treesPath, kTreeColumns,
         [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
@@ -408,7 +408,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 if (dTpha > kMaxStemsPerHa)
                     return refuse("bad tpha", "", "dbh_cm " + f[T_DBH] + " on a variable-radius plot stands for more than " + Number(kMaxStemsPerHa) + " stems/ha");
             }
-            if (!treeIds.emplace(f[T_STAND], f[T_TREE]).second)
+            if (!treeIds[stand->second].insert(f[T_TREE]).second)
                 return refuse("tree listed twice", f[T_STAND], "tree " + f[T_TREE] + " of stand " + f[T_STAND] + " is listed twice");
             if (cached->second.second)
                 ++unknownSpecies[f[T_SPECIES]].nRecords;

@@ -13,11 +13,27 @@ CForest::CForest(SProject project) : m_project(std::move(project)), m_nYear(m_pr
     m_removedShare.assign(m_project.stands.size(), 0.0);
     m_removals.assign(m_project.stands.size(), {0.0, 0.0});
     m_pendingMessage.assign(m_project.stands.size(), {0.0, 0.0});
+    m_treeChanges.assign(m_project.stands.size(), 0);
     for (auto& stand : m_project.stands)
     {
         // Inventories rarely carry crown ratios and may lack heights: the model supplies both.
         CGrowthModel::FillMissingHeights(stand.trees, stand.dSiteIndex);
         CGrowthModel::EstimateCrownRatios(stand.trees);
+        // An older inventory is brought up to the first year untreated, so every stand starts
+        // the run in the same year.
+        if (stand.nInventoryYear > 0 && stand.nInventoryYear < m_nYear)
+        {
+            SGrowthStand growth;
+            growth.dSiteIndex = stand.dSiteIndex;
+            growth.nYear = stand.nInventoryYear;
+            CGrowthModel::Grow(stand.trees, growth, m_nYear - stand.nInventoryYear);
+            stand.trees.erase(std::remove_if(stand.trees.begin(), stand.trees.end(), [](const SInventory& t) { return !(t.dTpha > 0.0); }),
+                              stand.trees.end());
+            if (stand.dStandAge >= 0.0)
+                stand.dStandAge += m_nYear - stand.nInventoryYear;
+            stand.nInventoryYear = m_nYear;
+            ++m_nGrownToFirstYear;
+        }
         for (auto& tree : stand.trees)
             tree.nYear = m_nYear;
     }
@@ -46,6 +62,7 @@ void CForest::SetTrees(size_t nIndex, std::vector<SInventory> trees)
     if (dBefore > 0.0 && dAfter < dBefore)
         m_removedShare[nIndex] = 1.0 - (1.0 - m_removedShare[nIndex]) * dAfter / dBefore;
     m_project.stands[nIndex].trees = std::move(trees);
+    ++m_treeChanges[nIndex];
 }
 
 void CForest::Grow(int nYears)

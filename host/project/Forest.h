@@ -22,6 +22,7 @@ struct SAppliedTreatment
 class CForest
 {
 public:
+    // Stands measured before the project's first year are grown to it (see GrownToFirstYear).
     explicit CForest(SProject project);
 
     const SProject& Project() const { return m_project; }
@@ -38,6 +39,11 @@ public:
     // Grows every stand by nYears and advances the year.
     void Grow(int nYears);
 
+    // How many stands were grown from an earlier inventory year to the first year.
+    size_t GrownToFirstYear() const { return m_nGrownToFirstYear; }
+    // Counts the SetTrees calls of a stand: a stand whose count is unchanged kept its trees.
+    uint32_t TreeChanges(size_t nIndex) const { return m_treeChanges[nIndex]; }
+
     // Removals booked by treatments, per stand, since the last TakeRemovals of that stand.
     void BookRemoval(size_t nIndex, double dStems, double dVolume);
     void TakeRemovals(size_t nIndex, double& dStems, double& dVolume);
@@ -52,5 +58,7 @@ private:
     std::vector<std::pair<double, double>> m_removals;        // since the last TakeRemovals
     std::vector<std::pair<double, double>> m_pendingMessage;  // since the last applied-treatment message
     std::vector<SAppliedTreatment> m_applied;
+    std::vector<uint32_t> m_treeChanges;
+    size_t m_nGrownToFirstYear = 0;
     friend class CProjectPortData;
 };

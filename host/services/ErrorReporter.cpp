@@ -8,8 +8,15 @@ CWoxErrorReporter::~CWoxErrorReporter()
 
 void CWoxErrorReporter::ReportError(const char* pszSource, const char* pszMessage)
 {
-    std::string line = std::string(pszSource ? pszSource : "wox") + ": " + (pszMessage ? pszMessage : "");
+    const std::string source = pszSource ? pszSource : "wox";
+    std::string line = source + ": " + (pszMessage ? pszMessage : "");
     std::lock_guard<std::mutex> guard(m_lock);
+    for (const std::string& held : m_heldSources)
+        if (held == source)
+        {
+            ++m_held[line];
+            return;
+        }
     if (!m_bQuiet)
         std::fprintf(stderr, "%s\n", line.c_str());
     if (m_pLog)
@@ -42,4 +49,18 @@ std::vector<std::string> CWoxErrorReporter::Reports()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_reports;
+}
+
+void CWoxErrorReporter::HoldSources(std::vector<std::string> sources)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_heldSources = std::move(sources);
+}
+
+std::vector<std::pair<std::string, size_t>> CWoxErrorReporter::TakeHeld()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::vector<std::pair<std::string, size_t>> held(m_held.begin(), m_held.end());
+    m_held.clear();
+    return held;
 }

@@ -22,7 +22,8 @@ CWoxLibMgr::CWoxLibMgr(const CWoxRegistry& registry, IWoxErrorReporter* pErrorRe
     std::vector<std::string> folders;
     for (const auto& [name, path] : registry.Section("Libraries"))
         folders.push_back(ParentFolder(path));
-    folders.push_back(registry.Get("General", "Function Directory"));
+    m_functionDirectory = registry.Get("General", "Function Directory");
+    folders.push_back(m_functionDirectory);
     for (const auto& folder : registry.GetList("General", "Component Directory"))
         folders.push_back(folder);
     for (const auto& folder : registry.GetList("General", "Library Directories"))
@@ -53,6 +54,8 @@ HWOXMODULE CWoxLibMgr::OpenLibrary(const char* pszPath)
     }
     std::string path = WoxNativePath(pszPath);
     std::string canonical = WoxRealPath(path.c_str());
+    if (canonical.empty() && path[0] == '/' && !m_functionDirectory.empty() && path.back() != '/')
+        canonical = WoxRealPath((m_functionDirectory + path.substr(path.find_last_of('/'))).c_str());
     if (canonical.empty())
     {
         Report("cannot load " + path + ": no such file");

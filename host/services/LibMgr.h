@@ -2,7 +2,10 @@
 // The host library manager: loads libraries by path, each path once, and never unloads them.
 // It loads only files that lie directly in a folder the registry names (the folders of the host
 // libraries, the function directory, the component directories and the extra library
-// directories), so a scenario file cannot make the host load arbitrary code. Thread-safe.
+// directories), so a scenario file cannot make the host load arbitrary code. A library asked for
+// by an absolute path that does not exist (a scenario made on another machine, or before the
+// host moved) is looked for by its file name in the function directory, under the same rule.
+// Thread-safe.
 
 #include <map>
 #include <mutex>
@@ -29,6 +32,7 @@ private:
 
     IWoxErrorReporter* m_pErrorReporter;
     std::vector<std::string> m_allowed;   // canonical folder paths
+    std::string m_functionDirectory;
     std::mutex m_lock;
     std::map<std::string, HWOXMODULE> m_loaded;   // by canonical path
     // By the absolute path as asked for (a relative one depends on the working folder). A loaded library stays loaded, so a path that once resolved to

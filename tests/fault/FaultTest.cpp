@@ -105,7 +105,7 @@ const SWriter kWriters[] = {
              return std::string("none");
          return ReadProject(root + "/out/forest", project, &error) ? std::to_string(project.stands.size()) + " stands" : error;
      }},
-    {"Results", 24,
+    {"Results", 29,
      [](const std::string& root) { ASSERT_TRUE(ExitedWith(RunChild({WOX_FAULT_CHILD, "results", root + "/out", "old"}), 0)); },
      [](const std::string& root) { return std::vector<std::string>{WOX_FAULT_CHILD, "results", root + "/out", "new"}; },
      [](const std::string& root) { return Visible(root + "/out"); }},

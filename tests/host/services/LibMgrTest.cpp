@@ -33,6 +33,27 @@ TEST(LibMgrTest, LoadsAllowedLibrariesOnceAndRefusesOthers)
     EXPECT_EQ(host.LibMgr()->OpenLibrary(""), nullptr);
 }
 
+// A library named by an absolute path that no longer exists is found by its file name in the
+// function directory; a file that does exist outside the allowed folders is still refused.
+TEST(LibMgrTest, MovedFunctionLibraryIsFoundInTheFunctionDirectory)
+{
+    CTestHost host;
+    ASSERT_TRUE(host.Loaded());
+    const std::string folder = host.Registry()->Get("General", "Function Directory");
+    const std::vector<std::string> names = WoxFindFiles(folder.c_str(), "*.so");
+    ASSERT_FALSE(names.empty()) << folder;
+    HWOXMODULE hModule = host.LibMgr()->OpenLibrary((folder + "/" + names[0]).c_str());
+    ASSERT_NE(hModule, nullptr);
+    EXPECT_EQ(host.LibMgr()->OpenLibrary(("/moved/away/" + names[0]).c_str()), hModule);
+    EXPECT_EQ(host.LibMgr()->OpenLibrary("/moved/away/libNotThere.so"), nullptr);
+
+    CTempFolder outside;
+    const std::string copy = outside.File(names[0]);
+    ASSERT_TRUE(WoxCopyFile((folder + "/" + names[0]).c_str(), copy.c_str()));
+    EXPECT_EQ(host.LibMgr()->OpenLibrary(copy.c_str()), nullptr);
+    EXPECT_TRUE(AnyReportContains(host.ErrorReporter(), "refused to load " + copy));
+}
+
 TEST(CompMgrTest, SkipsLibrariesThatAreNotComponents)
 {
     CTestHost host;

@@ -39,8 +39,8 @@ TEST_P(CCommandLineTest, ParsesToStatusAndArguments)
 }
 
 const SLineCase kLines[] = {
-    {"RunOptionsInAnyOrderAndSpelling", {"run", "--periods=5", "P", "--out", "O", "--scenario", "Thin"}, -1,
-     {"run", "P", "--scenario", "Thin", "--periods", "5", "--out", "O"}},
+    {"RunOptionsInAnyOrderAndSpelling", {"run", "--periods=5", "P", "--tree-list", "--out", "O", "--scenario", "Thin"}, -1,
+     {"run", "P", "--scenario", "Thin", "--periods", "5", "--out", "O", "--tree-list"}},
     {"RegistryBeforeCommand", {"--registry", "r.ini", "scenario", "export", "F"}, -1, {"scenario", "export", "F"}},
     {"ExportToFile", {"scenario", "export", "F", "O.json"}, -1, {"scenario", "export", "F", "O.json"}},
     {"ProjectImportOptions", {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}, -1,

@@ -156,6 +156,32 @@ TEST_F(CProjectImportTest, SpreadsheetExportWithPlotDesigns)
     EXPECT_STREQ("2TB", project.stands[2].trees[1].szSpecies);
 }
 
+// A species map sends unknown codes to catalogue species; a species.csv in the project folder adds
+// species that the map and the trees may then name; a map naming a species nowhere is refused.
+TEST_F(CProjectImportTest, SpeciesMapAndProjectCatalogue)
+{
+    std::filesystem::create_directories(m_folder.File("project"));
+    std::ofstream(m_folder.File("project/species.csv")) << "code,scientific name,common name\nQUXX,Quercus exempli,sample oak\n";
+    std::ofstream(m_folder.File("map.csv")) << "code,species\nxqz,TSHE\n773,quxx\n";
+    ASSERT_EQ(0, ImportFiles(kStandsHeader + "S,1,30\n", kTreesHeader + "S,1,XQZ,20,18,100\nS,2,773,20,18,100\nS,3,quxx,20,18,100\nS,4,ABC,20,18,100\n",
+                             {"--species-map", m_folder.File("map.csv")}))
+        << m_errors;
+    SProject project;
+    std::string error;
+    ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
+    ASSERT_EQ(4u, project.stands[0].trees.size());
+    EXPECT_STREQ("TSHE", project.stands[0].trees[0].szSpecies);
+    EXPECT_STREQ("QUXX", project.stands[0].trees[1].szSpecies);
+    EXPECT_STREQ("QUXX", project.stands[0].trees[2].szSpecies);
+    EXPECT_STREQ("2TN", project.stands[0].trees[3].szSpecies) << "codes the map lacks still take the rule";
+
+    std::filesystem::remove_all(m_folder.File("project"));
+    std::ofstream(m_folder.File("map.csv")) << "code,species\nxqz,TSHE\n773,QUYY\n";
+    EXPECT_NE(0, ImportFiles(kStandsHeader + "S,1,30\n", kTreesHeader + "S,1,XQZ,20,18,100\n", {"--species-map", m_folder.File("map.csv")}));
+    EXPECT_NE(std::string::npos, m_errors.find("map.csv:3")) << m_errors;
+    EXPECT_FALSE(std::filesystem::exists(m_folder.File("project/project.db")));
+}
+
 // With --skip-bad-rows the good rows are imported and the refused ones land beside the input,
 // with their line and reason; the summary counts refusals per cause.
 TEST_F(CProjectImportTest, SkipBadRowsWritesRejects)

@@ -123,3 +123,36 @@ TEST_F(CProjectPortDataTest, TreatedStandsAndMessagesAreKept)
     EXPECT_EQ(2031, view.Messages()[0].nYear);
 }
 }
+
+namespace
+{
+// A stand inventoried ten years before the first year starts the run as the same trees grown
+// those ten years would be; a current inventory is left as it is.
+TEST(ForestTest, OlderInventoriesAreGrownToTheFirstYear)
+{
+    SProjectStand stand{"S", 2.0, 33.0, {}};
+    for (int i = 0; i < 20; ++i)
+        stand.trees.push_back(MakeTree("S", std::to_string(i + 1), i % 3 ? "PSME" : "TSHE", 8.0 + 1.5 * i, 0.0, 60.0));
+    SProject reference{"R", 2015, 5, {stand}};
+    SProject project{"P", 2025, 5, {stand, stand}};
+    project.stands[0].nInventoryYear = 2015;
+    project.stands[0].dStandAge = 30.0;
+    project.stands[1].id = "Now";
+
+    CForest grown(std::move(reference));
+    grown.Grow(10);
+    CForest forest(std::move(project));
+    EXPECT_EQ(1u, forest.GrownToFirstYear());
+    EXPECT_DOUBLE_EQ(40.0, forest.Stand(0).dStandAge);
+    ASSERT_EQ(grown.Stand(0).trees.size(), forest.Stand(0).trees.size());
+    for (size_t i = 0; i < forest.Stand(0).trees.size(); ++i)
+    {
+        EXPECT_DOUBLE_EQ(grown.Stand(0).trees[i].dDbh, forest.Stand(0).trees[i].dDbh) << i;
+        EXPECT_DOUBLE_EQ(grown.Stand(0).trees[i].dHeight, forest.Stand(0).trees[i].dHeight) << i;
+        EXPECT_DOUBLE_EQ(grown.Stand(0).trees[i].dTpha, forest.Stand(0).trees[i].dTpha) << i;
+        EXPECT_EQ(2025, forest.Stand(0).trees[i].nYear);
+    }
+    EXPECT_GT(forest.Stand(0).trees[19].dDbh, forest.Stand(1).trees[19].dDbh);
+    EXPECT_DOUBLE_EQ(36.5, forest.Stand(1).trees[19].dDbh);
+}
+}

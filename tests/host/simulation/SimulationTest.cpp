@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "FolderLock.h"
+#include "ForestFigures.h"
 #include "ChildProcess.h"
 #include "HostContext.h"
 #include "RunCommand.h"
@@ -55,7 +56,7 @@ SProject TinyProject()
     project.nPeriodLength = 5;
     for (const char* pszStand : {"A", "B"})
     {
-        SProjectStand stand{pszStand, 2.0, 32.0, {}};
+        SProjectStand stand{pszStand, pszStand[0] == 'A' ? 1.0 : 3.0, 32.0, {}};
         const double dTpha = pszStand[0] == 'A' ? 46.0 : 55.0;
         for (int i = 0; i < 12; ++i)
             stand.trees.push_back(MakeTree(pszStand, std::to_string(i + 1), "PSME", 12.0 + 2.0 * i, 12.0 + 1.2 * i, dTpha));
@@ -75,12 +76,13 @@ public:
     }
 
     // Writes the tiny project with its scenario; answers the project folder.
-    std::string WriteTinyProject()
+    std::string WriteTinyProject(std::string library = {})
     {
         const std::string folder = m_folder.File("tiny");
         std::string error;
         EXPECT_TRUE(WriteProject(folder, TinyProject(), &error)) << error;
-        const std::string library = m_host.Registry()->Get("General", "Function Directory") + "/libWoxStandVariables.so";
+        if (library.empty())
+            library = m_host.Registry()->Get("General", "Function Directory") + "/libWoxStandVariables.so";
         std::ofstream(m_folder.File("tiny.json")) << TinyScenarioJson(library);
         std::string json = m_folder.File("tiny.json"), out = folder + "/scenarios/tiny.scenario";
         char szScenario[] = "scenario", szImport[] = "import";
@@ -134,6 +136,109 @@ TEST_F(CSimulationTest, NormalAndTriggeredRecordsApplyInTheirYears)
     }
     EXPECT_GE(nTriggered, 2) << "the triggered record should fire more than once";
     EXPECT_EQ(appliedByYear[2025].size(), 0u);
+}
+
+// Forest figures weigh each stand by its area (A has 1 ha, B 3 ha); stand rows carry the figures
+// before and after the year's treatments; the tree list holds every stand's records per year.
+TEST_F(CSimulationTest, OutputsWeighStandsByAreaAndListTrees)
+{
+    SRunOptions options;
+    options.project = WriteTinyProject();
+    options.scenario = "Tiny";
+    options.nPeriods = 7;
+    options.treeList = m_folder.File("tree_list.csv");
+    SRunResults results;
+    std::string error;
+    ASSERT_TRUE(RunSimulation(m_host, options, results, nullptr, nullptr, &error)) << error;
+
+    std::map<std::pair<int, std::string>, SStandYear> rows;
+    for (const SStandYear& row : results.standYears)
+    {
+        rows[{row.nYear, row.stand}] = row;
+        const bool bTreated = row.dRemovedStems > 0.0;
+        EXPECT_EQ(bTreated, row.dBasalAreaBefore > row.dBasalArea + 1e-9) << row.stand << " " << row.nYear;
+        EXPECT_EQ(bTreated, row.dStemsBefore > row.dStems) << row.stand << " " << row.nYear;
+        EXPECT_NEAR(row.dVolumeBefore - row.dRemovedVolume, row.dVolume, 1e-6) << row.stand << " " << row.nYear;
+    }
+    std::map<int, double> speciesBasalArea;
+    for (const SSpeciesYear& species : results.speciesYears)
+        speciesBasalArea[species.nYear] += species.dBasalArea;
+    const std::vector<SForestYear> years = ForestYears(results);
+    ASSERT_EQ(8u, years.size());
+    for (const SForestYear& year : years)
+    {
+        const SStandYear& a = rows[{year.nYear, "A"}];
+        const SStandYear& b = rows[{year.nYear, "B"}];
+        EXPECT_DOUBLE_EQ(4.0, year.dArea);
+        EXPECT_NEAR((a.dBasalArea + 3.0 * b.dBasalArea) / 4.0, year.dBasalArea, 1e-9) << year.nYear;
+        EXPECT_NEAR((a.dVolumeBefore + 3.0 * b.dVolumeBefore) / 4.0, year.dVolumeBefore, 1e-9) << year.nYear;
+        EXPECT_NEAR(a.dRemovedVolume + 3.0 * b.dRemovedVolume, year.dRemovedVolume, 1e-9) << year.nYear;
+        EXPECT_NEAR(year.dBasalArea, speciesBasalArea[year.nYear], 1e-9) << year.nYear;
+    }
+
+    // Each stand's basal area in each year, summed again from the listed records.
+    std::ifstream list(options.treeList);
+    std::string line;
+    std::getline(list, line);
+    EXPECT_EQ("year,stand_id,tree_id,species,dbh_cm,height_m,crown_ratio,tpha", line);
+    std::map<std::pair<int, std::string>, double> listed;
+    while (std::getline(list, line))
+    {
+        std::istringstream fields(line);
+        std::string year, stand, tree, species, dbh, height, crown, tpha;
+        std::getline(fields, year, ',');
+        std::getline(fields, stand, ',');
+        std::getline(fields, tree, ',');
+        std::getline(fields, species, ',');
+        std::getline(fields, dbh, ',');
+        std::getline(fields, height, ',');
+        std::getline(fields, crown, ',');
+        std::getline(fields, tpha, ',');
+        listed[{std::stoi(year), stand}] += std::stod(tpha) * TreeBasalArea(std::stod(dbh));
+    }
+    ASSERT_EQ(rows.size(), listed.size());
+    for (const auto& [key, dBasalArea] : listed)
+        EXPECT_NEAR(rows[key].dBasalArea, dBasalArea, 0.002 * rows[key].dBasalArea + 1e-3) << key.first << " " << key.second;
+}
+
+// A scenario made where the function library lay elsewhere still finds it by its file name in the
+// function directory; conditions whose library or function is missing are counted once each.
+TEST_F(CSimulationTest, ConditionsFindMovedLibrariesAndCountFailures)
+{
+    SRunOptions options;
+    options.project = WriteTinyProject("/gone/functions/libWoxStandVariables.so");
+    options.scenario = "Tiny";
+    options.nPeriods = 7;
+    SRunResults results;
+    std::string error;
+    ASSERT_TRUE(RunSimulation(m_host, options, results, nullptr, nullptr, &error)) << error;
+    size_t nTriggered = 0;
+    for (const SAppliedTreatment& applied : results.treatments)
+        nTriggered += applied.stand == "B";
+    EXPECT_GE(nTriggered, 2u);
+    EXPECT_TRUE(results.unevaluated.empty());
+
+    // Stand B's condition on a library that is nowhere, stand A's on a function the library lacks.
+    std::string json = TinyScenarioJson(m_folder.File("libGone.so"));
+    auto replace = [&json](const std::string& from, const std::string& to) { json.replace(json.find(from), from.size(), to); };
+    const std::string library = m_host.Registry()->Get("General", "Function Directory") + "/libWoxStandVariables.so";
+    replace(R"("stand": "A", "triggered": 0, "endYear": -1)", R"("stand": "A", "triggered": 1, "endYear": 2060)");
+    replace(R"("triggerCount": 0, "triggers": [])",
+            R"("triggerCount": 1, "triggers": [{"variable": "X", "descriptorA": 5, "descriptorB": 1, "descriptorC": 9, "library": ")" + library +
+                R"(", "function": 99, "value": 1, "operator": 2, "include": 0, "speciesCount": 0, "species": [], "dbhMax": 999.0,
+                "dbhMin": 0.0, "heightMax": 999.0, "heightMin": 0.0}])");
+    replace(R"("name": "Tiny")", R"("name": "Lost")");
+    std::ofstream(m_folder.File("lost.json")) << json;
+    std::string in = m_folder.File("lost.json"), out = options.project + "/scenarios/lost.scenario";
+    char szScenario[] = "scenario", szImport[] = "import";
+    char* argv[] = {szScenario, szImport, in.data(), out.data(), nullptr};
+    ASSERT_EQ(0, RunScenarioCommand(m_host, 4, argv));
+    SChildResult run = RunChild({WOX_PROGRAM, "--registry", WOX_BIN_REGISTRY, "run", options.project, "--scenario", "Lost", "--periods", "3"});
+    EXPECT_TRUE(ExitedWith(run, 3)) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("libGone.so: no such file (3 condition checks)")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("stand variables: no function 99 in ")) << run.err;
+    EXPECT_EQ(run.err.find("libGone.so"), run.err.rfind("libGone.so")) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(options.project + "/results/stand_years.csv"));
 }
 
 // "wox run" as a user runs it: one line on stderr and a non-zero exit, no results folder.
@@ -238,7 +343,7 @@ const SErrorCase kErrorCases[] = {
          t.m_scenario = "Stray";
          return t.WithScenario(OneRecordJson("Stray", "Z", kThinBelow, ""));
      },
-     "run stopped in 2030: the record \"Odd\" of 2030 for stand \"Z\" names a stand that the project does not have"},
+     "1 record of the scenario name 1 stand the project does not have: Z (1); 1 of them would be due in the run"},
     // A planting of 1 cm trees 1e200 m tall (40-byte block: "PSME", padding, 1000 stems, dbh, height).
     {"AbsurdPlantingBlock",
      [](CRunErrorTest& t) {
