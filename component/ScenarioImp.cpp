@@ -96,11 +96,17 @@ int CScenarioImp::CreateArrayTreatmentDataStand(IDynamicPtrTemplate<IArrayExt2>&
 
 int CScenarioImp::CreateArrayTreatmentDataTreatment(IDynamicPtrTemplate<IArrayExt2>& pArray) { return CreateArrayExt2(pArray, 536); }
 
-// The tree-list creator relies on a library loaded by an earlier creator of the same run.
+// The tree-list creator relies on a library loaded by an earlier creator of the same run. A trigger
+// check makes two lists, so the export is looked up once per module, not per list.
 int CScenarioImp::CreateArrayExt(IDynamicPtrTemplate<IInventoryExt>& pArray)
 {
-    const bool bMade =
-        WoxCreateHostObject<PFN_CreateInventoryExt>(m_hDataController, "CreateInventoryExt", pArray, static_cast<HWOXHEAP>(m_hHeap)) &&
-        pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) != 0;
-    return bMade ? 1 : 0;
+    if (m_hDataController != m_hInventoryModule || !m_pfnCreateInventoryExt)
+    {
+        m_pfnCreateInventoryExt = m_hDataController ? WoxModuleFunction<PFN_CreateInventoryExt>(m_hDataController, "CreateInventoryExt") : nullptr;
+        m_hInventoryModule = m_hDataController;
+    }
+    if (!m_pfnCreateInventoryExt)
+        return 0;
+    pArray = m_pfnCreateInventoryExt(static_cast<HWOXHEAP>(m_hHeap));
+    return pArray && pArray->Initialize(m_pLibMgr, m_pRegistry, m_pErrorReporter) != 0 ? 1 : 0;
 }

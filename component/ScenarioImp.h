@@ -75,4 +75,7 @@ private:
     // The function library a trigger check used last and its enumerator factory.
     HWOXMODULE m_hFunctionLibrary = nullptr;
     PFN_CreateFuncEnum m_pfnCreateFuncEnum = nullptr;
+    // The tree-list factory of the module it was looked up in (modules are never unloaded).
+    HWOXMODULE m_hInventoryModule = nullptr;
+    PFN_CreateInventoryExt m_pfnCreateInventoryExt = nullptr;
 };

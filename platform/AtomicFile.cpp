@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -21,6 +22,8 @@ std::string Reason(int nError) { return std::error_code(nError, std::generic_cat
 // Room left for the target's name inside a temporary name of at most NAME_MAX bytes.
 constexpr size_t kMaxNamePart = 200;
 constexpr int kCreateAttempts = 100;
+// Writeback is started for every this many bytes written.
+constexpr uint64_t kWritebackChunk = 8u << 20;
 }
 
 std::string WoxFolderOf(const std::string& path)
@@ -49,6 +52,16 @@ std::string WoxSiblingName(const std::string& path, const char* pszSuffix)
     szRandom[8] = 0;
     std::string name = WoxNameOf(path).substr(0, kMaxNamePart);
     return WoxFolderOf(path) + "/." + name + "." + szRandom + (pszSuffix ? pszSuffix : "");
+}
+
+bool WoxSyncFile(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool bOk = ::fsync(fd) == 0;
+    ::close(fd);
+    return bOk;
 }
 
 bool WoxSyncFolder(const std::string& folder)
@@ -125,8 +138,18 @@ bool CAtomicFile::Open(const std::string& target)
 
 bool CAtomicFile::Write(const void* pData, size_t nSize)
 {
+    if (!WriteAt(m_nAppendAt, pData, nSize))
+        return false;
+    m_nAppendAt += nSize;
+    return true;
+}
+
+bool CAtomicFile::WriteAt(uint64_t nOffset, const void* pData, size_t nSize)
+{
     if (m_fd < 0)
         return Fail("not open:", m_target, 0);
+    if (nOffset > static_cast<uint64_t>(INT64_MAX) - nSize)
+        return Fail("cannot write", m_target, EFBIG);
     const auto* pBytes = static_cast<const unsigned char*>(pData);
     for (size_t nDone = 0; nDone < nSize;)
     {
@@ -136,7 +159,7 @@ bool CAtomicFile::Write(const void* pData, size_t nSize)
             Discard();
             return Fail("cannot write", m_target, nError);
         }
-        ssize_t n = ::write(m_fd, pBytes + nDone, nSize - nDone);
+        ssize_t n = ::pwrite(m_fd, pBytes + nDone, nSize - nDone, static_cast<off_t>(nOffset + nDone));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -147,7 +170,30 @@ bool CAtomicFile::Write(const void* pData, size_t nSize)
         }
         nDone += static_cast<size_t>(n);
     }
+    NoteWritten(nOffset, nSize);
     return true;
+}
+
+void CAtomicFile::NoteWritten(uint64_t nOffset, size_t nSize)
+{
+    if (nSize == 0)
+        return;
+    if (m_nDirtyBegin == m_nDirtyEnd)
+    {
+        m_nDirtyBegin = nOffset;
+        m_nDirtyEnd = nOffset + nSize;
+    }
+    else
+    {
+        m_nDirtyBegin = std::min(m_nDirtyBegin, nOffset);
+        m_nDirtyEnd = std::max(m_nDirtyEnd, nOffset + nSize);
+    }
+    if (m_nDirtyEnd - m_nDirtyBegin < kWritebackChunk)
+        return;
+    // Only a head start for the flush in Commit, which still waits for every byte: a failure
+    // here shows again there.
+    ::sync_file_range(m_fd, static_cast<off_t>(m_nDirtyBegin), static_cast<off_t>(m_nDirtyEnd - m_nDirtyBegin), SYNC_FILE_RANGE_WRITE);
+    m_nDirtyBegin = m_nDirtyEnd = 0;
 }
 
 bool CAtomicFile::Commit(ECommit mode)
@@ -202,6 +248,7 @@ bool CAtomicFile::Commit(ECommit mode)
 
 void CAtomicFile::Discard()
 {
+    m_nAppendAt = m_nDirtyBegin = m_nDirtyEnd = 0;
     if (m_fd >= 0)
     {
         ::close(m_fd);

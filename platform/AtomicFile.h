@@ -2,7 +2,9 @@
 // CAtomicFile: replaces a file as a whole or not at all. The new bytes go to a temporary file
 // created exclusively beside the target (never through a symbolic link, never under a fixed
 // name), every write is checked, and Commit flushes the file to disk, renames it over the target
-// and flushes the folder. Until Commit the target is untouched; an object destroyed without
+// and flushes the folder. While the bytes are written, every few megabytes written are handed to
+// the disk at once (writeback starts in the background), so that the flush in Commit finds little
+// left to do on a large file. Until Commit the target is untouched; an object destroyed without
 // Commit deletes its temporary file, and a process killed before Commit leaves the target as it
 // was (plus, at worst, a hidden ".NAME.*.tmp" file beside it).
 //
@@ -10,6 +12,7 @@
 // export, results, project import. Used by one thread at a time.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +35,11 @@ public:
     // or that is read-only (no write permission, or no write bit at all). A target that is a
     // symbolic link is resolved: the file it names is replaced and the link stays.
     bool Open(const std::string& target);
+    // Appends after the bytes Write wrote so far.
     bool Write(const void* pData, size_t nSize);
+    // Writes at nOffset of the new content (a gap reads as zeros); does not move where Write
+    // appends.
+    bool WriteAt(uint64_t nOffset, const void* pData, size_t nSize);
     bool Write(std::string_view text) { return Write(text.data(), text.size()); }
     bool Commit(ECommit mode = ECommit::Replace);
     // Deletes the temporary file; the target stays as it was.
@@ -45,8 +52,14 @@ public:
 
 private:
     bool Fail(const std::string& what, const std::string& path, int nError);
+    // Starts writeback of the bytes written since the last start once there are enough of them.
+    void NoteWritten(uint64_t nOffset, size_t nSize);
 
     int m_fd = -1;
+    uint64_t m_nAppendAt = 0;
+    // The span written since writeback was last started (empty when begin == end).
+    uint64_t m_nDirtyBegin = 0;
+    uint64_t m_nDirtyEnd = 0;
     std::string m_target;
     std::string m_temp;
     std::string m_error;
@@ -58,6 +71,9 @@ inline bool WoxReplaceFile(const std::string& target, std::string_view text, std
 {
     return WoxReplaceFile(target, text.data(), text.size(), pError);
 }
+
+// Flushes a file's bytes to disk, e.g. to compare a plain write with a replace that flushes.
+bool WoxSyncFile(const std::string& path);
 
 // Flushes a folder's entries (after a rename into it) to disk; folders that cannot be flushed
 // on this file system count as flushed.

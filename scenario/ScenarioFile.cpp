@@ -51,6 +51,53 @@ bool WriteBytes(IWoxBinary* pBinary, const void* pBuffer, uint32_t nSize)
     uint32_t nDone = 0;
     return pBinary->Write(pBuffer, &nDone, nSize) != 0;
 }
+
+// The write side of a binary file over the temporary file of a CAtomicFile, so that a save
+// streams through the same record writer as a write in place. Lives on the stack of Save, which
+// outlives every reference to it.
+class CReplacementBinary final : public IWoxBinary
+{
+public:
+    explicit CReplacementBinary(CAtomicFile& file) : m_file(file) {}
+
+    void AddReference() override {}
+    void Release() override {}
+    int Initialize(IWoxErrorReporter*) override { return 1; }
+    void Close() override {}
+    int64_t Tell() override { return m_nPosition; }
+    int Open(const char*, int, int) override { return 0; }
+    int Read(void*, uint32_t* pnDone, uint32_t) override
+    {
+        if (pnDone)
+            *pnDone = 0;
+        return 0;
+    }
+    int Seek(int64_t nPosition, int nOrigin) override
+    {
+        if (nOrigin != 0 || nPosition < 0)
+            return 0;
+        m_nPosition = nPosition;
+        return 1;
+    }
+    int Write(const void* pBuffer, uint32_t* pnDone, uint32_t nSize) override
+    {
+        if (pnDone)
+            *pnDone = 0;
+        if (!m_file.WriteAt(static_cast<uint64_t>(m_nPosition), pBuffer, nSize))
+            return 0;
+        m_nPosition += nSize;
+        m_nLength = std::max(m_nLength, m_nPosition);
+        if (pnDone)
+            *pnDone = nSize;
+        return 1;
+    }
+    int64_t GetLength() override { return m_nLength; }
+
+private:
+    CAtomicFile& m_file;
+    int64_t m_nPosition = 0;
+    int64_t m_nLength = 0;
+};
 }
 
 CScenarioFile::CScenarioFile(HWOXHEAP hHeap, IScenarioStorage* pStorage) : m_hHeap(hHeap), m_pStorage(pStorage) {}
@@ -104,11 +151,7 @@ bool CScenarioFile::Create(const char* pszPath)
     if (!m_pBinary || !pszPath)
         return false;
 
-    std::memset(&m_header, 0, sizeof m_header);
-    WoxCopyText(m_header.szSignature, "ScenarioFile");
-    m_header.dVersion = WOX_SCENARIO_VERSION;
-    m_header.nReserved = 0;
-
+    StartHeader();
     if (!m_pBinary->Open(pszPath, kOpenMode, 1))
         return false;
     if (!WriteHeader() || !ReadHeader())
@@ -118,6 +161,14 @@ bool CScenarioFile::Create(const char* pszPath)
     }
     m_bOpen = true;
     return true;
+}
+
+void CScenarioFile::StartHeader()
+{
+    std::memset(&m_header, 0, sizeof m_header);
+    WoxCopyText(m_header.szSignature, "ScenarioFile");
+    m_header.dVersion = WOX_SCENARIO_VERSION;
+    m_header.nReserved = 0;
 }
 
 bool CScenarioFile::Open(const char* pszPath)
@@ -492,28 +543,42 @@ bool CScenarioFile::WriteToMemory(SScenarioData* pData, std::vector<uint8_t>& by
 
 bool CScenarioFile::Save(const char* pszPath, SScenarioData* pData, std::string* pError)
 {
-    std::vector<uint8_t> bytes;
+    auto fail = [pError](const std::string& reason) {
+        if (pError)
+            *pError = reason;
+        return false;
+    };
     if (!pszPath || !*pszPath || std::strlen(pszPath) >= WOX_MAX_PATH)
-    {
-        if (pError)
-            *pError = "no valid scenario file path";
-        return false;
-    }
-    if (!WriteToMemory(pData, bytes))
-    {
-        if (pError)
-            *pError = std::string("cannot build the scenario for ") + pszPath;
-        return false;
-    }
+        return fail("no valid scenario file path");
+    if (!m_pBinary || !pData || !pData->pTreatments)
+        return fail(std::string("cannot build the scenario for ") + pszPath);
     if (m_pStorage)
     {
-        if (m_pStorage->ReplaceFile(pszPath, bytes))
-            return true;
-        if (pError)
-            *pError = std::string("cannot write ") + pszPath;
-        return false;
+        std::vector<uint8_t> bytes;
+        if (!WriteToMemory(pData, bytes))
+            return fail(std::string("cannot build the scenario for ") + pszPath);
+        return m_pStorage->ReplaceFile(pszPath, bytes) || fail(std::string("cannot write ") + pszPath);
     }
-    return WoxReplaceFile(pszPath, bytes.data(), bytes.size(), pError);
+
+    // The records go straight into the temporary file, a batch at a time, as WriteRecords writes
+    // them in place; the header comes last. Nothing reaches the target before Commit.
+    CAtomicFile file;
+    if (!file.Open(pszPath))
+        return fail(file.Error());
+    CReplacementBinary binary(file);
+    CScenarioFile target(m_hHeap);
+    target.m_pBinary = &binary;
+    target.StartHeader();
+    target.m_bOpen = true;
+    const bool bWritten = target.WriteRecords(pData);
+    target.m_bOpen = false;
+    if (!bWritten)
+    {
+        const std::string reason = file.Error().empty() ? std::string("cannot build the scenario for ") + pszPath : file.Error();
+        file.Discard();
+        return fail(reason);
+    }
+    return file.Commit() || fail(file.Error());
 }
 
 bool CScenarioFile::ReplaceFile(const char* pszPath, const std::vector<uint8_t>& bytes)

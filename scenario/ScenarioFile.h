@@ -28,9 +28,10 @@
 // it stays exactly as it was and the object reads the converted copy from memory instead: such
 // a file still opens and reads, and WriteRecords on it fails.
 //
-// WriteRecords itself writes in place through the binary-file object. Save builds the whole file
-// in memory (the same bytes WriteRecords and Create would write) and replaces the file with it
-// through CAtomicFile, so a failed or killed save leaves the old file exactly as it was.
+// WriteRecords itself writes in place through the binary-file object. Save streams the same bytes
+// that Create and WriteRecords would write, batch by batch, into CAtomicFile's temporary file and
+// commits it, so a failed or killed save leaves the old file exactly as it was and no copy of the
+// whole file is ever held in memory.
 
 #include <cstdint>
 #include <memory>
@@ -72,10 +73,6 @@ public:
     // header with pData->info.
     bool WriteRecords(SScenarioData* pData);
 
-    // The bytes of a new file holding pData as WriteRecords writes it (a fresh 3.1 header, the
-    // records not later than the end year, their data blocks), built in memory. Needs Initialize,
-    // not an open file.
-    bool WriteToMemory(SScenarioData* pData, std::vector<uint8_t>& bytes);
     // Replaces the file at pszPath (or creates it) with pData in one step. On failure the file is
     // as it was and *pError (when given) holds the reason.
     bool Save(const char* pszPath, SScenarioData* pData, std::string* pError = nullptr);
@@ -89,6 +86,12 @@ public:
     const SScenarioHeader& Header() const { return m_header; }
 
 private:
+    // A fresh 3.1 header with no records.
+    void StartHeader();
+    // The bytes of a new file holding pData as WriteRecords writes it (a fresh 3.1 header, the
+    // records not later than the end year, their data blocks), built in memory: a save through a
+    // storage hands them over whole.
+    bool WriteToMemory(SScenarioData* pData, std::vector<uint8_t>& bytes);
     bool ReadHeader();
     bool WriteHeader();
     bool CheckVersion(bool bAllowConversion);

@@ -10,6 +10,8 @@ namespace
 {
 constexpr size_t kAlign = alignof(std::max_align_t);
 constexpr size_t kFirstChunkBlocks = 4;
+// Chunks above this size are taken at the full size from the pool instead of growing further.
+constexpr size_t kSmallChunkBytes = 8 * 1024;
 
 // Full-size chunks given back by emptied arrays, kept for the next arrays of the process. A tree
 // list is filled and dropped for every trigger check; without the pool the allocator hands the
@@ -91,6 +93,11 @@ bool CElementIndex::ReserveBlocks(size_t nBlocks)
     // allocation, which keeps a walk over large records as regular as a walk over one block.
     const size_t nLargest = m_nStride > kChunkBytes / 8 ? 1 : kChunkBytes / m_nStride;
     size_t nChunk = std::max(std::min(std::max(m_nNextChunk, kFirstChunkBlocks), nLargest), nBlocks - m_nSpares);
+    // A list that outgrows a few small chunks goes on in pooled full-size chunks: growing through
+    // every size up to the full one would allocate a tree list of a thousand records anew for
+    // each trigger check, and the allocator would hand those pages to the system and back each time.
+    if (nChunk < nLargest && nChunk * m_nStride > kSmallChunkBytes)
+        nChunk = nLargest;
     if (nChunk > SIZE_MAX / m_nStride)
         return false;
     try

@@ -7,8 +7,9 @@
 //
 // Blocks are cut from chunks that hold many of them, so adding an element costs no allocation
 // of its own: a tree list of a thousand records is a handful of allocations, not a thousand.
-// Chunks grow geometrically up to kChunkBytes, so a list of one element stays small; chunks of
-// the full size are recycled through a pool shared by all arrays of the process.
+// Chunks grow geometrically to a few kilobytes, so a list of one element stays small, and then
+// jump to kChunkBytes; chunks of the full size are recycled through a pool shared by all arrays
+// of the process.
 //
 // Blocks of removed elements become spares for later elements. They form a list threaded through
 // the blocks themselves (every block holds at least a pointer), so a removal touches no new

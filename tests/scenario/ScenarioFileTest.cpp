@@ -111,6 +111,10 @@ TEST_P(ScenarioFileTest, SaveWritesRecordsThenBlocksAndLeavesOutLaterYears)
 
     std::vector<SRecordBytes> kept = {records[0], records[2], records[3], records[4]};
     EXPECT_EQ(m_pBackend->Get(path), FileBytes(info, kept, {blocks[0], blocks[2]}));
+    // A save makes the same file through its replacement.
+    const std::string saved = m_pBackend->Path("saved.scenario");
+    ASSERT_TRUE(pFile->Save(saved.c_str(), &data));
+    EXPECT_EQ(m_pBackend->Get(saved), m_pBackend->Get(path));
     FreeTreatmentBlocks(m_pBackend->Heap(), data.pTreatments.Get());
 
     // Reading gives exactly the records written, each with its own block.
