@@ -1,9 +1,10 @@
 #pragma once
 // The results of a simulation run: per stand and year the state after that year's treatments
 // (and the basal area before them), and every applied treatment. Written as results.db (SQLite),
-// stand_years.csv, treatments.csv and chart.png (basal area over time, mean and per stand, with
-// the applied treatments marked).
+// stand_years.csv, treatments.csv and chart.png (basal area over time per stand, or its spread over
+// the forest for many stands, with the applied treatments marked; standing and removed volume).
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct SRunResults
     std::string scenario;
     std::vector<SStandYear> standYears;
     std::vector<SAppliedTreatment> treatments;
+    std::map<std::string, double> areas;   // stand -> ha, for the forest-level figures
 };
 
 constexpr const char* kResultsDatabase = "results.db";
@@ -57,3 +59,6 @@ struct SChartScale
     int nTicks = 0;
 };
 SChartScale ChartScale(double dLargest);
+// The years between ticks of a year axis through these years (ascending): a multiple of the
+// shortest gap between them, so that at most 12 ticks stand on the axis.
+int ChartYearStep(const std::vector<int>& years);
