@@ -98,14 +98,14 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
     for (const SStandYear& row : results.standYears)
     {
         // Values that are no numbers have no place on an axis (and would stretch it for ever).
-        for (double dValue : {row.dBasalAreaBefore, row.dBasalArea, row.dVolume, row.dRemovedVolume})
-            if (!std::isfinite(dValue))
-            {
-                if (pError)
-                    *pError = "cannot draw the chart: the basal area of stand " + row.stand + " in " + std::to_string(row.nYear) +
-                              " is not a finite number";
-                return false;
-            }
+        const bool bBasalArea = std::isfinite(row.dBasalAreaBefore) && std::isfinite(row.dBasalArea);
+        if (!bBasalArea || !std::isfinite(row.dVolume) || !std::isfinite(row.dRemovedVolume))
+        {
+            if (pError)
+                *pError = std::string("cannot draw the chart: the ") + (bBasalArea ? "volume" : "basal area") + " of stand " + row.stand +
+                          " in " + std::to_string(row.nYear) + " is not a finite number";
+            return false;
+        }
         stands[row.stand].push_back(&row);
     }
     const std::vector<SForestYear> years = ForestFigures(results);
