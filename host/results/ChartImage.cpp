@@ -131,3 +131,12 @@ QColor ChartColour(int n)
                                      QColor(190, 30, 45),  QColor(20, 150, 160), QColor(120, 90, 40), QColor(90, 90, 90)};
     return colours[static_cast<size_t>(n) % (sizeof colours / sizeof colours[0])];
 }
+
+bool CanDrawCharts(const std::string& path, std::string* pError)
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return true;
+    if (pError)
+        *pError = "cannot draw the chart " + path + ": no application object for widgets";
+    return false;
+}

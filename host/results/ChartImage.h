@@ -42,3 +42,7 @@ private:
 
 // A distinct colour for the n-th series of a set (scenarios of a comparison).
 QColor ChartColour(int n);
+
+// The panels are graphics widgets: without a QApplication they cannot be made. False with one line
+// in *pError then.
+bool CanDrawCharts(const std::string& path, std::string* pError);

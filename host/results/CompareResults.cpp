@@ -181,6 +181,8 @@ bool WriteCompareChart(const std::string& path, const std::vector<SRunResults>& 
             *pError = "no results to compare";
         return false;
     }
+    if (!CanDrawCharts(path, pError))
+        return false;
     std::sort(years.begin(), years.end());
     years.erase(std::unique(years.begin(), years.end()), years.end());
     const int nYearStep = ChartYearStep(years);

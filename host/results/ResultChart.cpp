@@ -92,6 +92,8 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
             *pError = "no results to draw";
         return false;
     }
+    if (!CanDrawCharts(path, pError))
+        return false;
     // Per stand its values before and after each year's treatments, in year order.
     std::map<std::string, std::vector<const SStandYear*>> stands;
     double dLargestBasalArea = 10.0;

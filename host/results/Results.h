@@ -41,8 +41,8 @@ constexpr const char* kChartFile = "chart.png";
 // Writes the whole results set into folder as one replace: the files are made in a private
 // folder beside it and swapped in at the end, so that folder holds the earlier results or these,
 // never a mix. A folder holding anything but results files is refused (nothing of the user's is
-// swept away). The caller holds the folder's CFolderLock. Needs a Qt GUI application object for
-// the chart (the offscreen platform is enough). False with one line in *pError.
+// swept away). The caller holds the folder's CFolderLock. Needs a QApplication object for the
+// chart (the offscreen platform is enough). False with one line in *pError.
 bool WriteResults(const std::string& folder, const SRunResults& results, std::string* pError);
 
 // The parts of WriteResults, each file written whole: the database and the CSV files into an
