@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "CompareCommand.h"
 #include "DemoProjectCommand.h"
 #include "EditCommand.h"
 #include "HostContext.h"
@@ -42,6 +43,7 @@ CWoxCommandLine::CWoxCommandLine() : m_app("The stand-in host program of the Wox
     pDemo->callback([this] { Choose(RunDemoProjectCommand, {"demo-project", m_folder}); });
 
     DefineRun();
+    DefineCompare();
     DefineEdit();
 }
 
@@ -129,6 +131,23 @@ void CWoxCommandLine::DefineRun()
         if (pTreeList->count() > 0)
             args.push_back("--tree-list");
         Choose(RunRunCommand, std::move(args));
+    });
+}
+
+void CWoxCommandLine::DefineCompare()
+{
+    CLI::App* pCompare = m_app.add_subcommand("compare", "run several scenarios from the same starting forest and compare them");
+    pCompare->add_option("PROJECT", m_project, "project folder")->required();
+    pCompare->add_option("--scenario", m_scenarios, "a scenario to compare (give two or more)")->required()->take_all()->allow_extra_args(false);
+    CLI::Option* pPeriods = pCompare->add_option("--periods", m_nPeriods, "periods to simulate (default 10)")->check(CLI::Range(1, 200));
+    CLI::Option* pOut = pCompare->add_option("--out", m_folder, "folder of compare.db, compare.csv and compare.png (default: PROJECT/compare)");
+    pCompare->callback([this, pPeriods, pOut] {
+        std::vector<std::string> args{"compare", m_project};
+        for (const std::string& scenario : m_scenarios)
+            args.insert(args.end(), {"--scenario", scenario});
+        AddGiven(args, pPeriods, std::to_string(m_nPeriods));
+        AddGiven(args, pOut, m_folder);
+        Choose(RunCompareCommand, std::move(args));
     });
 }
 

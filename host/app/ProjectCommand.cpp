@@ -93,8 +93,13 @@ int RunProjectCommand(CWoxHost& host, int argc, char** argv, std::FILE* pErr)
     // On a terminal, large files show how far the reading is.
     const bool bTerminal = WoxIsTerminal(pErr);
     bool bShown = false;
+    std::string shownFile;
     if (bTerminal)
         options.progress = [&](const std::string& file, double dShare) {
+            // One line per file, rewritten in place as the reading goes on.
+            if (bShown && file != shownFile)
+                std::fprintf(pErr, "\n");
+            shownFile = file;
             std::fprintf(pErr, "\rreading %s %3d%%", std::filesystem::path(file).filename().c_str(), static_cast<int>(dShare * 100.0 + 0.5));
             std::fflush(pErr);
             bShown = true;

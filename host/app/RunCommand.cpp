@@ -3,12 +3,14 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 
 #include "AtomicFolder.h"
 #include "FolderLock.h"
@@ -104,7 +106,11 @@ bool Fail(std::string* pError, const std::string& message)
 
 // Creates the components of one library through the component manager (failures are reported
 // there); treatment components are wrapped for timing.
-void LoadComponentLibrary(CWoxHost& host, const std::string& path, double* pdTreatmentSeconds)
+// Seconds that the treatment components of this process spent in RunComponent; a run reports what
+// it added.
+std::atomic<double> s_treatmentSeconds{0.0};
+
+void LoadComponentLibrary(CWoxHost& host, const std::string& path, std::atomic<double>* pdTreatmentSeconds)
 {
     host.CompMgr()->LoadLibrary(path.c_str(), [pdTreatmentSeconds](IComponent* pCreated) -> IComponent* {
         if (pCreated->GetType() != WOX_DESIGNATOR_TREATMENT)
@@ -128,7 +134,7 @@ IScenarioComponent* FindScenarioComponent(CWoxHost& host)
 
 // Loads the scenario component (the module the registry names) and the treatment components (the
 // other modules of the component directories) into the host's component manager.
-IScenarioComponent* LoadComponents(CWoxHost& host, double* pdTreatmentSeconds, std::string* pError)
+IScenarioComponent* LoadComponents(CWoxHost& host, std::string* pError)
 {
     if (IScenarioComponent* pLoaded = FindScenarioComponent(host))
         return pLoaded;
@@ -139,7 +145,7 @@ IScenarioComponent* LoadComponents(CWoxHost& host, double* pdTreatmentSeconds, s
         Fail(pError, "the scenario component \"" + configured + "\" named in [Components] of the registry does not exist");
         return nullptr;
     }
-    LoadComponentLibrary(host, scenarioModule, pdTreatmentSeconds);
+    LoadComponentLibrary(host, scenarioModule, &s_treatmentSeconds);
     IScenarioComponent* pScenario = FindScenarioComponent(host);
     if (!pScenario)
     {
@@ -151,7 +157,7 @@ IScenarioComponent* LoadComponents(CWoxHost& host, double* pdTreatmentSeconds, s
         {
             std::string path = folder + "/" + name;
             if (WoxRealPath(path.c_str()) != scenarioModule)
-                LoadComponentLibrary(host, path, pdTreatmentSeconds);
+                LoadComponentLibrary(host, path, &s_treatmentSeconds);
         }
     return pScenario;
 }
@@ -276,54 +282,72 @@ IScenarioComponent* WoxLoadHostComponents(CWoxHost& host, std::string* pError)
 {
     if (!CheckHostLibraries(host, pError))
         return nullptr;
-    static double s_dTreatmentSeconds = 0.0;   // not reported outside a run
-    return LoadComponents(host, &s_dTreatmentSeconds, pError);
+    return LoadComponents(host, pError);
 }
 
-bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& results, SRunTimings* pTimings, std::FILE* pProgress,
-                   std::string* pError)
+bool LoadRunProject(CWoxHost& host, const std::string& folder, SProject& project, std::string* pError)
 {
-    SRunTimings timings;
-    SProject project;
-    if (!ReadProject(options.project, project, pError))
+    if (!ReadProject(folder, project, pError))
         return false;
     if (project.stands.empty())
-        return Fail(pError, "the project " + options.project + " has no stands");
+        return Fail(pError, "the project " + folder + " has no stands");
     std::string why;
     // Species the project adds to the catalogue (see host/project/README.md).
-    const std::string extraSpecies = (std::filesystem::path(options.project) / WOX_PROJECT_SPECIES).string();
+    const std::string extraSpecies = (std::filesystem::path(folder) / WOX_PROJECT_SPECIES).string();
     std::error_code ec;
     if (std::filesystem::exists(extraSpecies, ec) && !host.SpeciesMap()->Extend(extraSpecies.c_str(), &why))
         return Fail(pError, why);
     if (!CanonicalSpecies(project, [&](const char* pszCode) { return host.SpeciesMap()->Canonical(pszCode); }, &why))
-        return Fail(pError, (std::filesystem::path(options.project) / WOX_PROJECT_DATABASE).string() + ": " + why);
+        return Fail(pError, (std::filesystem::path(folder) / WOX_PROJECT_DATABASE).string() + ": " + why);
+    return true;
+}
+
+// What a run holds from its set-up to its end; members in the order they are built, so that the
+// component data goes before the scenario, the port data and the forest it points to.
+struct CScenarioRun::SState
+{
+    CWoxHost* pHost = nullptr;
+    IScenarioComponent* pComponent = nullptr;
+    int nPeriods = 0;
+    std::unique_ptr<CForest> pForest;
+    std::unique_ptr<CProjectPortData> pPortData;
+    CRunView view;
+    SScenarioData scenario;
+    SComponentData data = {};
+    std::string name;
+    std::string unknownStands;   // the line on records for stands the project lacks; empty = none
+    std::string treeList;        // see SRunOptions::treeList
+};
+
+CScenarioRun::CScenarioRun() = default;
+CScenarioRun::~CScenarioRun() = default;
+
+bool CScenarioRun::Prepare(CWoxHost& host, const SRunOptions& options, SProject project, std::string* pError)
+{
     if (options.nPeriods < 1 || options.nPeriods > 200)
         return Fail(pError, "the number of periods must be 1 to 200");
-
-    CForest forest(std::move(project));
-    if (forest.GrownToFirstYear() > 0 && pProgress)
-        std::fprintf(pProgress, "wox run: %zu stand(s) inventoried before %d grown to %d before the run\n", forest.GrownToFirstYear(),
-                     forest.Year(), forest.Year());
     const std::string scenarioFolder = WoxRealPath((std::filesystem::path(options.project) / WOX_PROJECT_SCENARIOS).string().c_str());
     if (scenarioFolder.empty())
         return Fail(pError, "the project " + options.project + " has no scenarios folder");
     if (!CheckHostLibraries(host, pError) || (!options.scenario.empty() && !CheckScenarioName(host, scenarioFolder, options.scenario, pError)))
         return false;
-    IScenarioComponent* pComponent = LoadComponents(host, &timings.dTreatments, pError);
+    IScenarioComponent* pComponent = LoadComponents(host, pError);
     if (!pComponent)
         return false;
 
-    CProjectPortData portData(forest, host.CompMgr(), scenarioFolder, options.nPeriods);
-    CRunView view;
-    SScenarioData scenario;
-    SComponentData data = {};
-    data.pData = &scenario;
-    data.pPortData = &portData;
+    auto pState = std::make_unique<SState>();
+    pState->pHost = &host;
+    pState->pComponent = pComponent;
+    pState->nPeriods = options.nPeriods;
+    pState->pForest = std::make_unique<CForest>(std::move(project));
+    pState->pPortData = std::make_unique<CProjectPortData>(*pState->pForest, host.CompMgr(), scenarioFolder, options.nPeriods);
+    pState->data.pData = &pState->scenario;
+    pState->data.pPortData = pState->pPortData.get();
     {
         std::unique_ptr<CScenarioChooser> pChooser;
         if (!options.scenario.empty())
             pChooser = std::make_unique<CScenarioChooser>(options.scenario);
-        int nSetup = pComponent->SetupComponent(&data, {});
+        int nSetup = pComponent->SetupComponent(&pState->data, {});
         if (pChooser && !pChooser->m_bFound)
             return Fail(pError, "no scenario named \"" + options.scenario + "\" in " + scenarioFolder + " (" +
                                     std::to_string(pChooser->m_nRows) + " scenario(s) listed)");
@@ -333,16 +357,38 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
             return Fail(pError, "the scenario was not set up" + why);
         }
     }
-    if (!CheckParameterBlocks(host, scenario, pError))
+    if (!CheckParameterBlocks(host, pState->scenario, pError))
         return false;
-    const int nLength = forest.Project().nPeriodLength;
-    const SUnknownStandRecords unknown = CountUnknownStandRecords(scenario, forest, forest.Year() + (options.nPeriods - 1) * nLength);
+    CForest& forest = *pState->pForest;
+    const SUnknownStandRecords unknown =
+        CountUnknownStandRecords(pState->scenario, forest, forest.Year() + (options.nPeriods - 1) * forest.Project().nPeriodLength);
     if (unknown.nStopping > 0)
         return Fail(pError, unknown.line + "; " + std::to_string(unknown.nStopping) + " of them would be due in the run");
-    if (!unknown.line.empty() && pProgress)
-        std::fprintf(pProgress, "wox run: %s (triggered or after the run, never applied)\n", unknown.line.c_str());
+    pState->unknownStands = unknown.line;
+    pState->treeList = options.treeList;
+    char szName[sizeof pState->scenario.info.szName + 1];
+    WoxFieldToString(szName, sizeof szName, pState->scenario.info.szName, sizeof pState->scenario.info.szName);
+    pState->name = szName;
+    m_pState = std::move(pState);
+    return true;
+}
+
+bool CScenarioRun::Simulate(SRunResults& results, SRunTimings* pTimings, std::FILE* pProgress, std::string* pError)
+{
+    if (!m_pState)
+        return Fail(pError, "the scenario run was not set up");
+    SState& state = *m_pState;
+    CWoxHost& host = *state.pHost;
+    CForest& forest = *state.pForest;
+    SRunTimings timings;
+    const double dTreatmentsBefore = s_treatmentSeconds.load();
+    if (forest.GrownToFirstYear() > 0 && pProgress)
+        std::fprintf(pProgress, "wox run: %zu stand(s) inventoried before %d grown to %d before the run\n", forest.GrownToFirstYear(),
+                     forest.Year(), forest.Year());
+    if (!state.unknownStands.empty() && pProgress)
+        std::fprintf(pProgress, "wox run: %s (triggered or after the run, never applied)\n", state.unknownStands.c_str());
     CTreeListWriter treeList;
-    if (!options.treeList.empty() && !treeList.Open(options.treeList, pError))
+    if (!state.treeList.empty() && !treeList.Open(state.treeList, pError))
         return false;
     double dTotalArea = 0.0;
     for (size_t i = 0; i < forest.StandCount(); ++i)
@@ -350,14 +396,13 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     CSpeciesTally species;
     CHeldConditionReports held(host.ErrorReporter());
     host.ErrorReporter()->TakeHeld();
-    char szName[sizeof scenario.info.szName + 1];
-    WoxFieldToString(szName, sizeof szName, scenario.info.szName, sizeof scenario.info.szName);
     results = SRunResults{};
     results.project = forest.Project().name;
-    results.scenario = szName;
+    results.scenario = state.name;
 
-    CRunProgress progress(pProgress, WoxIsTerminal(pProgress), options.nPeriods);
-    for (int nPeriod = 0; nPeriod <= options.nPeriods; ++nPeriod)
+    const int nLength = forest.Project().nPeriodLength;
+    CRunProgress progress(pProgress, WoxIsTerminal(pProgress), state.nPeriods);
+    for (int nPeriod = 0; nPeriod <= state.nPeriods; ++nPeriod)
     {
         const int nYear = forest.Year();
         std::vector<SStandYear> rows(forest.StandCount());
@@ -369,15 +414,15 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         }
         const size_t nAppliedBefore = forest.Applied().size();
         // The last year is measured only: its period would reach past the simulated time.
-        if (nPeriod < options.nPeriods)
+        if (nPeriod < state.nPeriods)
         {
-            scenario.nRunYear = nYear;
+            state.scenario.nRunYear = nYear;
             const size_t nReportsBefore = host.ErrorReporter()->Reports().size();
             auto start = CClock::now();
-            int nRun = pComponent->RunComponent(&data, &view);
+            int nRun = state.pComponent->RunComponent(&state.data, &state.view);
             timings.dScenarioRuns += Since(start);
             if (!nRun)
-                return Fail(pError, StopReason(portData, scenario, nYear, host.ErrorReporter()->Reports(), nReportsBefore));
+                return Fail(pError, StopReason(*state.pPortData, state.scenario, nYear, host.ErrorReporter()->Reports(), nReportsBefore));
         }
         for (size_t i = 0; i < forest.StandCount(); ++i)
         {
@@ -387,12 +432,12 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
             forest.TakeRemovals(i, row.dRemovedStems, row.dRemovedVolume);
             results.standYears.push_back(std::move(row));
             species.Add(nYear, stand.dArea, stand.trees);
-            if (!options.treeList.empty() && !treeList.Write(nYear, stand.id, stand.trees))
+            if (!state.treeList.empty() && !treeList.Write(nYear, stand.id, stand.trees))
                 return treeList.Close(pError);
         }
-        if (nPeriod < options.nPeriods)
+        if (nPeriod < state.nPeriods)
             progress.PeriodDone(nPeriod + 1, nYear, forest.Applied().size() - nAppliedBefore);
-        if (nPeriod < options.nPeriods)
+        if (nPeriod < state.nPeriods)
         {
             auto start = CClock::now();
             forest.Grow(nLength);
@@ -403,11 +448,22 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     results.treatments = forest.Applied();
     results.speciesYears = species.Rows(dTotalArea);
     results.unevaluated = host.ErrorReporter()->TakeHeld();
-    if (!options.treeList.empty() && !treeList.Close(pError))
+    if (!state.treeList.empty() && !treeList.Close(pError))
         return false;
+    timings.dTreatments = s_treatmentSeconds.load() - dTreatmentsBefore;
     if (pTimings)
         *pTimings = timings;
     return true;
+}
+
+bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& results, SRunTimings* pTimings, std::FILE* pProgress,
+                   std::string* pError)
+{
+    SProject project;
+    if (!LoadRunProject(host, options.project, project, pError))
+        return false;
+    CScenarioRun run;
+    return run.Prepare(host, options, std::move(project), pError) && run.Simulate(results, pTimings, pProgress, pError);
 }
 
 namespace
@@ -417,9 +473,9 @@ void PrintPeriodTable(const SRunResults& results)
 {
     std::printf("%-6s %9s %9s %11s %11s %11s %19s\n", "Year", "BA before", "BA after", "Vol before", "Vol after", "Treatments",
                 "Volume removed (m3)");
-    for (const SForestYear& year : ForestYears(results))
-        std::printf("%-6d %9.1f %9.1f %11.0f %11.0f %11d %19.0f\n", year.nYear, year.dBasalAreaBefore, year.dBasalArea, year.dVolumeBefore,
-                    year.dVolume, year.nTreatments, year.dRemovedVolume);
+    for (const SForestYear& year : ForestFigures(results))
+        std::printf("%-6d %9.1f %9.1f %11.0f %11.0f %11d %19.0f\n", year.nYear, year.basalAreaBefore.dMean, year.basalArea.dMean,
+                    year.dVolumeBefore, year.dVolume, year.nTreatments, year.dRemovedVolumeTotal);
     std::printf("(basal area in m2/ha and volume in m3/ha: means over the forest, each stand weighted by its area)\n");
 }
 

@@ -3,6 +3,7 @@
 // project that applies a scenario through the scenario component, period by period.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "Results.h"
@@ -31,6 +32,31 @@ struct SRunTimings
     double dScenarioRuns = 0.0;   // the component's RunComponent calls: trigger checks and treatments
     double dTreatments = 0.0;     // the treatment components' own RunComponent calls
     int nStandPeriods = 0;
+};
+
+// Reads the project folder's forest for a run: its stands and trees, with the species the folder's
+// catalogue file adds and species codes in the catalogue's spelling. False with one line in *pError.
+bool LoadRunProject(CWoxHost& host, const std::string& folder, SProject& project, std::string* pError);
+
+// One scenario's run over its own copy of a forest. Prepare sets the scenario up through the
+// scenario component (its Open Scenario dialog answered when options name a scenario) and is
+// called on the main thread, with a Qt application object. Simulate then runs every period and
+// may be called on any one thread; the runs of several CScenarioRun objects may go side by side.
+class CScenarioRun
+{
+public:
+    CScenarioRun();
+    ~CScenarioRun();
+    CScenarioRun(const CScenarioRun&) = delete;
+    CScenarioRun& operator=(const CScenarioRun&) = delete;
+
+    bool Prepare(CWoxHost& host, const SRunOptions& options, SProject project, std::string* pError);
+    // Progress lines go to pProgress (may be null). False with one line in *pError.
+    bool Simulate(SRunResults& results, SRunTimings* pTimings, std::FILE* pProgress, std::string* pError);
+
+private:
+    struct SState;
+    std::unique_ptr<SState> m_pState;
 };
 
 // Runs the simulation in process: loads the project, the scenario component and the treatment

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "Display.h"
 #include "HostContext.h"
 
 static int RunWox(int argc, char** argv)
@@ -15,6 +16,7 @@ static int RunWox(int argc, char** argv)
     if (int nStatus = commandLine.Parse(argc, argv); nStatus >= 0)
         return nStatus;
 
+    WoxPrepareRuntimeDir();
     CHostContext host;
     std::string error;
     if (!host.Load(CWoxHost::FindRegistry(commandLine.Registry().c_str()), &error))

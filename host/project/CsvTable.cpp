@@ -179,7 +179,8 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
         return fail("the file is empty (no header line)");
     if (s.bFailed)
         return fail(error);
-    if (progress)
+    // Files read in one step show no progress at all.
+    if (progress && bytes.size() >= kProgressStep)
         progress(1.0);
     return true;
 }

@@ -1,39 +1,95 @@
 #include "ForestFigures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 #include "StandVariables.h"
 #include "WoxText.h"
 
-std::vector<SForestYear> ForestYears(const SRunResults& results)
+namespace
 {
-    std::map<int, SForestYear> years;
+// values: (value, weight) pairs; sorted here.
+SForestSpread Spread(std::vector<std::pair<double, double>>& values)
+{
+    SForestSpread spread;
+    std::sort(values.begin(), values.end());
+    double dTotal = 0.0, dSum = 0.0;
+    for (const auto& [dValue, dWeight] : values)
+    {
+        dTotal += dWeight;
+        dSum += dValue * dWeight;
+    }
+    if (values.empty() || dTotal <= 0.0)
+        return spread;
+    spread.dMean = dSum / dTotal;
+    // The smallest value at which the cumulative area reaches the share.
+    auto quantile = [&](double dShare) {
+        double dCumulative = 0.0;
+        for (const auto& [dValue, dWeight] : values)
+        {
+            dCumulative += dWeight;
+            if (dCumulative >= dShare * dTotal * (1.0 - 1e-12))
+                return dValue;
+        }
+        return values.back().first;
+    };
+    spread.dP10 = quantile(0.1);
+    spread.dMedian = quantile(0.5);
+    spread.dP90 = quantile(0.9);
+    return spread;
+}
+}
+
+std::vector<SForestYear> ForestFigures(const SRunResults& results)
+{
+    struct SCollect
+    {
+        std::vector<std::pair<double, double>> before, after;
+        double dStemsBefore = 0.0, dStems = 0.0, dVolumeBefore = 0.0, dVolume = 0.0, dRemoved = 0.0, dArea = 0.0;
+    };
+    const bool bAreas = std::any_of(results.standYears.begin(), results.standYears.end(), [](const SStandYear& row) { return row.dArea > 0.0; });
+    std::map<int, SCollect> years;
     for (const SStandYear& row : results.standYears)
     {
-        SForestYear& year = years[row.nYear];
-        year.nYear = row.nYear;
-        const double a = row.dArea > 0.0 ? row.dArea : 0.0;
-        year.dArea += a;
-        year.dBasalAreaBefore += a * row.dBasalAreaBefore;
-        year.dBasalArea += a * row.dBasalArea;
-        year.dStemsBefore += a * row.dStemsBefore;
-        year.dStems += a * row.dStems;
-        year.dVolumeBefore += a * row.dVolumeBefore;
-        year.dVolume += a * row.dVolume;
-        year.dRemovedVolume += a * row.dRemovedVolume;
+        const double dWeight = !bAreas ? 1.0 : row.dArea > 0.0 ? row.dArea : 0.0;
+        SCollect& year = years[row.nYear];
+        year.before.emplace_back(row.dBasalAreaBefore, dWeight);
+        year.after.emplace_back(row.dBasalArea, dWeight);
+        year.dStemsBefore += row.dStemsBefore * dWeight;
+        year.dStems += row.dStems * dWeight;
+        year.dVolumeBefore += row.dVolumeBefore * dWeight;
+        year.dVolume += row.dVolume * dWeight;
+        year.dRemoved += row.dRemovedVolume * dWeight;
+        year.dArea += dWeight;
     }
+    std::map<int, int> treatments;
     for (const SAppliedTreatment& applied : results.treatments)
-        if (auto found = years.find(applied.nYear); found != years.end())
-            ++found->second.nTreatments;
-    std::vector<SForestYear> rows;
+        ++treatments[applied.nYear];
+
+    std::vector<SForestYear> figures;
+    figures.reserve(years.size());
     for (auto& [nYear, year] : years)
     {
+        SForestYear figure;
+        figure.nYear = nYear;
+        figure.basalAreaBefore = Spread(year.before);
+        figure.basalArea = Spread(year.after);
+        figure.dArea = year.dArea;
+        figure.dRemovedVolumeTotal = year.dRemoved;
         if (year.dArea > 0.0)
-            for (double* pMean : {&year.dBasalAreaBefore, &year.dBasalArea, &year.dStemsBefore, &year.dStems, &year.dVolumeBefore, &year.dVolume})
-                *pMean /= year.dArea;
-        rows.push_back(year);
+        {
+            figure.dStemsBefore = year.dStemsBefore / year.dArea;
+            figure.dStems = year.dStems / year.dArea;
+            figure.dVolumeBefore = year.dVolumeBefore / year.dArea;
+            figure.dVolume = year.dVolume / year.dArea;
+            figure.dRemovedVolume = year.dRemoved / year.dArea;
+        }
+        figure.nTreatments = treatments[nYear];
+        figures.push_back(figure);
     }
-    return rows;
+    return figures;
 }
 
 void CSpeciesTally::Add(int nYear, double dArea, const std::vector<SInventory>& trees)

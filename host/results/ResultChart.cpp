@@ -1,32 +1,57 @@
-#include <QBuffer>
-#include <QFont>
-#include <QImage>
-#include <QPainter>
-#include <QPainterPath>
+#include <QAreaSeries>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-#include "AtomicFile.h"
+#include "ChartImage.h"
+#include "ForestFigures.h"
 #include "Results.h"
 
 namespace
 {
 constexpr int kWidth = 1200;
-constexpr int kHeight = 720;
-constexpr int kLeft = 80, kRight = 30, kTop = 60, kBottom = 70;
-
 constexpr int kMaxTicks = 8;
+constexpr int kMaxYearTicks = 12;
+// Above this many stands single lines become a thicket: the chart shows their spread instead.
+constexpr size_t kMaxStandLines = 200;
 
-struct SPoint
+const QColor kMeanColour(20, 60, 160);
+const QColor kMedianColour(60, 60, 60);
+const QColor kStandColour(150, 170, 200, 110);
+const QColor kBandColour(120, 150, 210, 90);
+const QColor kTreatmentColour(210, 30, 30);
+const QColor kVolumeColour(40, 110, 50);
+const QColor kRemovedColour(200, 120, 40, 200);
+
+// A line through the values before and after each year's treatments, so removals show as drops.
+QLineSeries* DropLine(const std::vector<SForestYear>& years, double SForestSpread::*pField, const QString& name)
 {
-    int nYear;
-    double dBefore;
-    double dAfter;
-};
+    auto* pSeries = new QLineSeries();
+    pSeries->setName(name);
+    for (const SForestYear& year : years)
+    {
+        pSeries->append(year.nYear, year.basalAreaBefore.*pField);
+        pSeries->append(year.nYear, year.basalArea.*pField);
+    }
+    return pSeries;
+}
 
-QString AxisLabel(double dValue) { return QString::number(dValue, dValue < 1e6 ? 'f' : 'g', dValue < 1e6 ? 0 : 3); }
+void Attach(QChart* pChart, QAbstractSeries* pSeries, QValueAxis* pX, QValueAxis* pY)
+{
+    pChart->addSeries(pSeries);
+    pSeries->attachAxis(pX);
+    pSeries->attachAxis(pY);
+}
+
+void HideFromLegend(QChart* pChart, QAbstractSeries* pSeries)
+{
+    for (QLegendMarker* pMarker : pChart->legend()->markers(pSeries))
+        pMarker->setVisible(false);
+}
 }
 
 SChartScale ChartScale(double dLargest)
@@ -47,6 +72,18 @@ SChartScale ChartScale(double dLargest)
     return scale;
 }
 
+int ChartYearStep(const std::vector<int>& years)
+{
+    if (years.size() < 2)
+        return 1;
+    int nStep = years[1] - years[0];
+    for (size_t i = 2; i < years.size(); ++i)
+        nStep = std::min(nStep, years[i] - years[i - 1]);
+    nStep = std::max(1, nStep);
+    const int nSpan = years.back() - years.front();
+    return nStep * std::max(1, (nSpan / nStep + kMaxYearTicks - 1) / kMaxYearTicks);
+}
+
 bool WriteResultChart(const std::string& path, const SRunResults& results, std::string* pError)
 {
     if (results.standYears.empty())
@@ -55,141 +92,119 @@ bool WriteResultChart(const std::string& path, const SRunResults& results, std::
             *pError = "no results to draw";
         return false;
     }
-    // Per stand, its points in year order; the mean over stands per year.
-    std::map<std::string, std::vector<SPoint>> stands;
-    std::map<int, std::pair<double, double>> meanBefore, meanAfter;   // sum, count
-    int nFirst = results.standYears.front().nYear, nLast = nFirst;
-    double dMax = 10.0;
+    if (!CanDrawCharts(path, pError))
+        return false;
+    // Per stand its values before and after each year's treatments, in year order.
+    std::map<std::string, std::vector<const SStandYear*>> stands;
+    double dLargestBasalArea = 10.0;
     for (const SStandYear& row : results.standYears)
     {
         // Values that are no numbers have no place on an axis (and would stretch it for ever).
-        if (!std::isfinite(row.dBasalAreaBefore) || !std::isfinite(row.dBasalArea))
+        const bool bBasalArea = std::isfinite(row.dBasalAreaBefore) && std::isfinite(row.dBasalArea);
+        if (!bBasalArea || !std::isfinite(row.dVolume) || !std::isfinite(row.dRemovedVolume))
         {
             if (pError)
-                *pError = "cannot draw the chart: the basal area of stand " + row.stand + " in " + std::to_string(row.nYear) +
-                          " is not a finite number";
+                *pError = std::string("cannot draw the chart: the ") + (bBasalArea ? "volume" : "basal area") + " of stand " + row.stand +
+                          " in " + std::to_string(row.nYear) + " is not a finite number";
             return false;
         }
-        stands[row.stand].push_back({row.nYear, row.dBasalAreaBefore, row.dBasalArea});
-        meanBefore[row.nYear].first += row.dBasalAreaBefore;
-        meanBefore[row.nYear].second += 1.0;
-        meanAfter[row.nYear].first += row.dBasalArea;
-        meanAfter[row.nYear].second += 1.0;
-        nFirst = std::min(nFirst, row.nYear);
-        nLast = std::max(nLast, row.nYear);
-        dMax = std::max({dMax, row.dBasalAreaBefore, row.dBasalArea});
+        stands[row.stand].push_back(&row);
     }
-    if (nLast == nFirst)
-        ++nLast;
-    const SChartScale scale = ChartScale(dMax);
-    dMax = scale.dTop;
-    const double dPlotW = kWidth - kLeft - kRight, dPlotH = kHeight - kTop - kBottom;
-    auto x = [&](double dYear) { return kLeft + (dYear - nFirst) / (nLast - nFirst) * dPlotW; };
-    auto y = [&](double dValue) { return kTop + dPlotH - dValue / dMax * dPlotH; };
-
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont font = painter.font();
-    font.setPixelSize(14);
-    painter.setFont(font);
-
-    // Grid and axes.
-    painter.setPen(QPen(QColor(225, 225, 225), 1));
-    for (int nTick = 0; nTick <= scale.nTicks; ++nTick)
-        painter.drawLine(QPointF(kLeft, y(nTick * scale.dStep)), QPointF(kWidth - kRight, y(nTick * scale.dStep)));
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawLine(QPointF(kLeft, kTop), QPointF(kLeft, kTop + dPlotH));
-    painter.drawLine(QPointF(kLeft, kTop + dPlotH), QPointF(kWidth - kRight, kTop + dPlotH));
-    for (int nTick = 0; nTick <= scale.nTicks; ++nTick)
-        painter.drawText(QRectF(0, y(nTick * scale.dStep) - 9, kLeft - 8, 18), Qt::AlignRight | Qt::AlignVCenter, AxisLabel(nTick * scale.dStep));
-    for (const auto& [nYear, sum] : meanAfter)
+    const std::vector<SForestYear> years = ForestFigures(results);
+    const bool bSpread = stands.size() > kMaxStandLines;
+    std::vector<int> yearList;
+    double dLargestVolume = 10.0;
+    for (const SForestYear& year : years)
     {
-        painter.drawLine(QPointF(x(nYear), kTop + dPlotH), QPointF(x(nYear), kTop + dPlotH + 5));
-        painter.drawText(QRectF(x(nYear) - 30, kTop + dPlotH + 8, 60, 18), Qt::AlignCenter, QString::number(nYear));
+        yearList.push_back(year.nYear);
+        dLargestVolume = std::max(dLargestVolume, year.dVolume + year.dRemovedVolume);
+        dLargestBasalArea = std::max({dLargestBasalArea, year.basalAreaBefore.dMean, year.basalAreaBefore.dP90});
     }
-    painter.drawText(QRectF(0, kHeight - 30, kWidth, 24), Qt::AlignCenter, "Year");
-    painter.save();
-    painter.translate(18, kTop + dPlotH / 2);
-    painter.rotate(-90);
-    painter.drawText(QRectF(-150, -10, 300, 20), Qt::AlignCenter, "Basal area (m\u00B2/ha)");
-    painter.restore();
-    QFont titleFont = font;
-    titleFont.setPixelSize(18);
-    titleFont.setBold(true);
-    painter.setFont(titleFont);
-    painter.drawText(QRectF(0, 10, kWidth, 26), Qt::AlignCenter,
-                     QString::fromStdString(results.project + " \u2014 scenario " + results.scenario + ": basal area over time"));
-    painter.setFont(font);
+    if (!bSpread)
+        for (const SStandYear& row : results.standYears)
+            dLargestBasalArea = std::max({dLargestBasalArea, row.dBasalAreaBefore, row.dBasalArea});
 
-    // Stand lines: before and after the treatments of a year, so thinnings show as drops.
-    auto drawLine = [&](const std::vector<SPoint>& points, const QPen& pen) {
-        QPainterPath line;
+    CChartImage image(kWidth, QString::fromStdString(results.project + " \u2014 scenario " + results.scenario));
+    const int nYearStep = ChartYearStep(yearList);
+    // Removals are bars a fifth of the tick step wide, centred on their year; both panels leave
+    // room for the first and last bar.
+    const double dHalf = std::max(0.4, nYearStep / 10.0);
+
+    QChart* pBasal = image.AddPanel(560, QString("Basal area, %1 stands").arg(stands.size()));
+    QValueAxis* pX = CChartImage::AddYearAxis(pBasal, yearList.front(), yearList.back(), nYearStep, dHalf);
+    QValueAxis* pY = CChartImage::AddValueAxis(pBasal, dLargestBasalArea, "Basal area (m\u00B2/ha)");
+    if (bSpread)
+    {
+        auto* pHigh = DropLine(years, &SForestSpread::dP90, "");
+        auto* pLow = DropLine(years, &SForestSpread::dP10, "");
+        auto* pBand = new QAreaSeries(pHigh, pLow);
+        pBand->setName("10\u201390 % of the forest area");
+        pBand->setColor(kBandColour);
+        pBand->setBorderColor(kBandColour);
+        Attach(pBasal, pBand, pX, pY);
+        auto* pMedian = DropLine(years, &SForestSpread::dMedian, "median");
+        pMedian->setPen(QPen(kMedianColour, 2, Qt::DashLine));
+        Attach(pBasal, pMedian, pX, pY);
+    }
+    else
+    {
         bool bFirst = true;
-        for (const SPoint& point : points)
+        for (const auto& [stand, rows] : stands)
         {
-            QPointF before(x(point.nYear), y(point.dBefore)), after(x(point.nYear), y(point.dAfter));
-            if (bFirst)
-                line.moveTo(before);
-            else
-                line.lineTo(before);
-            line.lineTo(after);
+            auto* pLine = new QLineSeries();
+            pLine->setName("single stands");
+            pLine->setPen(QPen(kStandColour, 1));
+            for (const SStandYear* pRow : rows)
+            {
+                pLine->append(pRow->nYear, pRow->dBasalAreaBefore);
+                pLine->append(pRow->nYear, pRow->dBasalArea);
+            }
+            Attach(pBasal, pLine, pX, pY);
+            if (!bFirst)
+                HideFromLegend(pBasal, pLine);
             bFirst = false;
         }
-        painter.strokePath(line, pen);
-    };
-    for (const auto& [stand, points] : stands)
-        drawLine(points, QPen(QColor(150, 170, 200, 110), 1));
-    std::vector<SPoint> mean;
-    for (const auto& [nYear, sum] : meanAfter)
-        mean.push_back({nYear, meanBefore[nYear].first / meanBefore[nYear].second, sum.first / sum.second});
-    drawLine(mean, QPen(QColor(20, 60, 160), 3.5));
+    }
+    auto* pMean = DropLine(years, &SForestSpread::dMean, "area-weighted mean");
+    pMean->setPen(QPen(kMeanColour, 3.5));
+    Attach(pBasal, pMean, pX, pY);
 
-    // Treatments: a red marker on the stand's line at the basal area before the treatment.
-    std::map<int, int> perYear;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(210, 30, 30));
+    // A marker on the treated stand's line at its basal area before the treatment.
+    std::map<std::pair<std::string, int>, double> before;
+    for (const SStandYear& row : results.standYears)
+        before[{row.stand, row.nYear}] = row.dBasalAreaBefore;
+    auto* pTreated = new QScatterSeries();
+    pTreated->setName(QString("treatment applied (%1 in all)").arg(results.treatments.size()));
+    pTreated->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+    pTreated->setMarkerSize(10);
+    pTreated->setColor(kTreatmentColour);
+    pTreated->setBorderColor(kTreatmentColour);
     for (const SAppliedTreatment& applied : results.treatments)
-    {
-        ++perYear[applied.nYear];
-        double dBefore = 0.0;
-        for (const SPoint& point : stands[applied.stand])
-            if (point.nYear == applied.nYear)
-                dBefore = point.dBefore;
-        QPointF centre(x(applied.nYear), y(dBefore));
-        QPolygonF marker({centre + QPointF(0, -6), centre + QPointF(5, 4), centre + QPointF(-5, 4)});
-        painter.drawPolygon(marker);
-    }
-    painter.setPen(QPen(QColor(210, 30, 30)));
-    for (const auto& [nYear, nCount] : perYear)
-        painter.drawText(QRectF(x(nYear) - 30, kTop + dPlotH - 22, 60, 18), Qt::AlignCenter, QString::number(nCount));
+        if (auto found = before.find({applied.stand, applied.nYear}); found != before.end())
+            pTreated->append(applied.nYear, found->second);
+    Attach(pBasal, pTreated, pX, pY);
 
-    // Legend.
-    painter.setBrush(Qt::white);
-    painter.setPen(QPen(QColor(180, 180, 180)));
-    painter.drawRect(QRectF(kWidth - kRight - 330, kTop + 8, 320, 86));
-    painter.setPen(QPen(QColor(20, 60, 160), 3.5));
-    painter.drawLine(QPointF(kWidth - kRight - 320, kTop + 26), QPointF(kWidth - kRight - 280, kTop + 26));
-    painter.setPen(QPen(QColor(150, 170, 200), 1));
-    painter.drawLine(QPointF(kWidth - kRight - 320, kTop + 50), QPointF(kWidth - kRight - 280, kTop + 50));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(210, 30, 30));
-    QPointF centre(kWidth - kRight - 300, kTop + 74);
-    painter.drawPolygon(QPolygonF({centre + QPointF(0, -6), centre + QPointF(5, 4), centre + QPointF(-5, 4)}));
-    painter.setPen(Qt::black);
-    painter.drawText(QPointF(kWidth - kRight - 270, kTop + 31), "mean over stands");
-    painter.drawText(QPointF(kWidth - kRight - 270, kTop + 55), "single stands");
-    painter.drawText(QPointF(kWidth - kRight - 270, kTop + 79), "treatment applied (count per year)");
-    painter.end();
-
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+    QChart* pVolume = image.AddPanel(400, "Volume, area-weighted mean over the forest");
+    QValueAxis* pVolumeX = CChartImage::AddYearAxis(pVolume, yearList.front(), yearList.back(), nYearStep, dHalf);
+    QValueAxis* pVolumeY = CChartImage::AddValueAxis(pVolume, dLargestVolume, "Volume (m\u00B3/ha)");
+    auto* pRemovedTop = new QLineSeries();
+    auto* pStanding = new QLineSeries();
+    pStanding->setName("standing volume");
+    pStanding->setPen(QPen(kVolumeColour, 3));
+    for (const SForestYear& year : years)
     {
-        if (pError)
-            *pError = "cannot draw the chart " + path;
-        return false;
+        pStanding->append(year.nYear, year.dVolume + year.dRemovedVolume);
+        pStanding->append(year.nYear, year.dVolume);
+        pRemovedTop->append(year.nYear - dHalf, 0.0);
+        pRemovedTop->append(year.nYear - dHalf, year.dRemovedVolume);
+        pRemovedTop->append(year.nYear + dHalf, year.dRemovedVolume);
+        pRemovedTop->append(year.nYear + dHalf, 0.0);
     }
-    return WoxReplaceFile(path, png.constData(), static_cast<size_t>(png.size()), pError);
+    auto* pRemoved = new QAreaSeries(pRemovedTop);
+    pRemoved->setName("volume removed by the year's treatments");
+    pRemoved->setColor(kRemovedColour);
+    pRemoved->setBorderColor(kRemovedColour);
+    Attach(pVolume, pRemoved, pVolumeX, pVolumeY);
+    Attach(pVolume, pStanding, pVolumeX, pVolumeY);
+    return image.Save(path, pError);
 }

@@ -2,9 +2,11 @@
 // The results of a simulation run: per stand and year the state before and after that year's
 // treatments, per species and year the area-weighted forest figures, and every applied
 // treatment. Written as results.db (SQLite), stand_years.csv, species_years.csv, treatments.csv
-// and chart.png (basal area over time, mean and per stand, with the applied treatments marked);
-// a run with a tree list streams tree_list.csv into the same folder.
+// and chart.png (basal area over time per stand, or its spread over the forest for many stands,
+// with the applied treatments marked; standing and removed volume); a run with a tree list
+// streams tree_list.csv into the same folder.
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,8 +62,8 @@ constexpr const char* kChartFile = "chart.png";
 // Writes the whole results set into folder as one replace: the files are made in a private
 // folder beside it and swapped in at the end, so that folder holds the earlier results or these,
 // never a mix. A folder holding anything but results files is refused (nothing of the user's is
-// swept away). The caller holds the folder's CFolderLock. Needs a Qt GUI application object for
-// the chart (the offscreen platform is enough). False with one line in *pError.
+// swept away). The caller holds the folder's CFolderLock. Needs a QApplication object for the
+// chart (the offscreen platform is enough). False with one line in *pError.
 bool WriteResults(const std::string& folder, const SRunResults& results, std::string* pError);
 
 // WriteResults in two steps, for runs that stream files (the tree list) into the new content
@@ -85,3 +87,6 @@ struct SChartScale
     int nTicks = 0;
 };
 SChartScale ChartScale(double dLargest);
+// The years between ticks of a year axis through these years (ascending): a multiple of the
+// shortest gap between them, so that at most 12 ticks stand on the axis.
+int ChartYearStep(const std::vector<int>& years);

@@ -1,7 +1,9 @@
 #pragma once
 // A treatment component wrapped so that the host can time its runs: forwards every operation to
-// the wrapped component and adds the time of its RunComponent calls to a counter.
+// the wrapped component and adds the time of its RunComponent calls to a counter. Runs of several
+// scenarios may call it from their threads at once.
 
+#include <atomic>
 #include <chrono>
 
 #include "ComponentInterface.h"
@@ -10,7 +12,7 @@ class CTimedTreatment final : public ITreatmentComponent
 {
 public:
     // Takes over one reference to pInner.
-    CTimedTreatment(ITreatmentComponent* pInner, double* pdSeconds) : m_pInner(pInner), m_pdSeconds(pdSeconds) {}
+    CTimedTreatment(ITreatmentComponent* pInner, std::atomic<double>* pdSeconds) : m_pInner(pInner), m_pdSeconds(pdSeconds) {}
     CTimedTreatment(const CTimedTreatment&) = delete;
     CTimedTreatment& operator=(const CTimedTreatment&) = delete;
 
@@ -47,7 +49,7 @@ public:
     {
         auto start = std::chrono::steady_clock::now();
         int nResult = m_pInner->RunComponent(pData, pMessage);
-        *m_pdSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        m_pdSeconds->fetch_add(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), std::memory_order_relaxed);
         return nResult;
     }
     int ShowComponentEditor(SComponentData* p) override { return m_pInner->ShowComponentEditor(p); }
@@ -61,6 +63,6 @@ public:
 private:
     ~CTimedTreatment() { m_pInner->Release(); }
     ITreatmentComponent* m_pInner;
-    double* m_pdSeconds;
-    int m_nRef = 0;
+    std::atomic<double>* m_pdSeconds;
+    std::atomic<int> m_nRef{0};
 };

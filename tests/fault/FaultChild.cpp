@@ -4,7 +4,7 @@
 //   wox_fault_child results FOLDER TAG      writes a small results set tagged TAG into FOLDER
 // Exit 0 when the operation succeeded, 1 when it failed.
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -42,7 +42,7 @@ int Results(const char* pszFolder, const char* pszTag)
     char* argv[] = {szName, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     SRunResults results;
     results.project = pszTag;
     results.scenario = pszTag;

@@ -45,6 +45,8 @@ const SLineCase kLines[] = {
     {"ExportToFile", {"scenario", "export", "F", "O.json"}, -1, {"scenario", "export", "F", "O.json"}},
     {"ProjectImportOptions", {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}, -1,
      {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}},
+    {"CompareScenariosAroundTheProject", {"compare", "--scenario", "A", "P", "--scenario=B C", "--periods", "3"}, -1,
+     {"compare", "P", "--scenario", "A", "--scenario", "B C", "--periods", "3"}},
     {"Info", {"info"}, -1, {"info"}},
     {"Edit", {"edit", "P"}, -1, {"edit", "P"}},
     {"EditWithoutProject", {"edit"}, 2, {}},

@@ -163,17 +163,17 @@ TEST_F(CSimulationTest, OutputsWeighStandsByAreaAndListTrees)
     std::map<int, double> speciesBasalArea;
     for (const SSpeciesYear& species : results.speciesYears)
         speciesBasalArea[species.nYear] += species.dBasalArea;
-    const std::vector<SForestYear> years = ForestYears(results);
+    const std::vector<SForestYear> years = ForestFigures(results);
     ASSERT_EQ(8u, years.size());
     for (const SForestYear& year : years)
     {
         const SStandYear& a = rows[{year.nYear, "A"}];
         const SStandYear& b = rows[{year.nYear, "B"}];
         EXPECT_DOUBLE_EQ(4.0, year.dArea);
-        EXPECT_NEAR((a.dBasalArea + 3.0 * b.dBasalArea) / 4.0, year.dBasalArea, 1e-9) << year.nYear;
+        EXPECT_NEAR((a.dBasalArea + 3.0 * b.dBasalArea) / 4.0, year.basalArea.dMean, 1e-9) << year.nYear;
         EXPECT_NEAR((a.dVolumeBefore + 3.0 * b.dVolumeBefore) / 4.0, year.dVolumeBefore, 1e-9) << year.nYear;
-        EXPECT_NEAR(a.dRemovedVolume + 3.0 * b.dRemovedVolume, year.dRemovedVolume, 1e-9) << year.nYear;
-        EXPECT_NEAR(year.dBasalArea, speciesBasalArea[year.nYear], 1e-9) << year.nYear;
+        EXPECT_NEAR(a.dRemovedVolume + 3.0 * b.dRemovedVolume, year.dRemovedVolumeTotal, 1e-9) << year.nYear;
+        EXPECT_NEAR(year.basalArea.dMean, speciesBasalArea[year.nYear], 1e-9) << year.nYear;
     }
 
     // Each stand's basal area in each year, summed again from the listed records.
