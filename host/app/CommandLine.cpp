@@ -65,7 +65,7 @@ void CWoxCommandLine::DefineEdit()
 void CWoxCommandLine::DefineScenario()
 {
     auto fnScenario = [](CHostContext& host, int argc, char** argv) { return RunScenarioCommand(host, argc, argv); };
-    CLI::App* pScenario = m_app.add_subcommand("scenario", "a scenario file as text or JSON, and back; check and compare scenarios");
+    CLI::App* pScenario = m_app.add_subcommand("scenario", "scenario files: show, export and import as text or JSON, check, diff");
     pScenario->require_subcommand(0, 1);
 
     CLI::App* pShow = pScenario->add_subcommand("show", "print a scenario file as text (never modifies it)");
