@@ -5,10 +5,6 @@
 
 #include "WoxText.h"
 
-namespace
-{
-// A field for the listing: control characters (C0, DEL and C1) shown as \xNN, so that a name
-// cannot move the cursor, clear the screen or fake lines of the listing.
 std::string ShownText(const char* pField, size_t nWidth)
 {
     std::string text;
@@ -30,7 +26,7 @@ std::string ShownText(const char* pField, size_t nWidth)
     return text;
 }
 
-const char* OperatorText(int32_t nOperator)
+const char* TriggerOperatorText(int32_t nOperator)
 {
     switch (nOperator)
     {
@@ -41,6 +37,8 @@ const char* OperatorText(int32_t nOperator)
     }
 }
 
+namespace
+{
 void Append(std::string& text, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
 void Append(std::string& text, const char* pszFormat, ...)
 {
@@ -85,7 +83,7 @@ std::string ScenarioToText(const CScenarioDocument& document)
         for (int j = 0; j < ScenarioTriggerCount(record); ++j)
         {
             const SScenarioTriggerSpec& spec = record.triggers[j];
-            Append(text, "  Trigger %d:   %s %s %.2lf\n", j + 1, ShownText(spec.szVariable, sizeof spec.szVariable).c_str(), OperatorText(spec.nOperator), spec.dValue);
+            Append(text, "  Trigger %d:   %s %s %.2lf\n", j + 1, ShownText(spec.szVariable, sizeof spec.szVariable).c_str(), TriggerOperatorText(spec.nOperator), spec.dValue);
             std::string species;
             for (int k = 0; k < ScenarioSpeciesCount(spec); ++k)
                 species += (k ? ", " : "") + ShownText(spec.szSpecies[k], sizeof spec.szSpecies[k]);

@@ -7,3 +7,9 @@
 #include "ScenarioDocument.h"
 
 std::string ScenarioToText(const CScenarioDocument& document);
+
+// A field as the listing shows it: control characters (C0, DEL and C1) as \xNN, so that a name
+// cannot move the cursor, clear the screen or fake lines of the output.
+std::string ShownText(const char* pField, size_t nWidth);
+// "<", "=" or ">"; "?" for an operator the file should not hold.
+const char* TriggerOperatorText(int32_t nOperator);

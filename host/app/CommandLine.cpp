@@ -9,6 +9,7 @@
 #include "InfoCommand.h"
 #include "ProjectCommand.h"
 #include "RunCommand.h"
+#include "ScenarioCheckCommand.h"
 #include "ScenarioCommand.h"
 
 namespace
@@ -66,7 +67,7 @@ void CWoxCommandLine::DefineEdit()
 void CWoxCommandLine::DefineScenario()
 {
     auto fnScenario = [](CHostContext& host, int argc, char** argv) { return RunScenarioCommand(host, argc, argv); };
-    CLI::App* pScenario = m_app.add_subcommand("scenario", "a scenario file as text or JSON, and back");
+    CLI::App* pScenario = m_app.add_subcommand("scenario", "scenario files: show, export and import as text or JSON, check, diff");
     pScenario->require_subcommand(0, 1);
 
     CLI::App* pShow = pScenario->add_subcommand("show", "print a scenario file as text (never modifies it)");
@@ -87,6 +88,34 @@ void CWoxCommandLine::DefineScenario()
     pImport->add_option("JSON", m_json, "JSON file")->required();
     pImport->add_option("OUT", m_out, "scenario file to write")->required();
     pImport->callback([this, fnScenario] { Choose(fnScenario, {"scenario", "import", m_json, m_out}); });
+    DefineScenarioCheck(pScenario);
+}
+
+void CWoxCommandLine::DefineScenarioCheck(CLI::App* pScenario)
+{
+    CLI::App* pCheck = pScenario->add_subcommand("check", "list what is wrong with a project's scenarios, one line each (never modifies them)");
+    pCheck->add_option("PROJECT", m_project, "project folder")->required();
+    CLI::Option* pWhich = pCheck->add_option("SCENARIO", m_scenario, "scenario name or file (default: every scenario of the project)");
+    CLI::Option* pCheckJson = pCheck->add_flag("--json")->description("findings as JSON");
+    pCheck->callback([this, pWhich, pCheckJson] {
+        std::vector<std::string> args{"scenario", "check", m_project};
+        if (pWhich->count() > 0)
+            args.push_back(m_scenario);
+        if (pCheckJson->count() > 0)
+            args.push_back("--json");
+        Choose([](CHostContext& host, int argc, char** argv) { return RunScenarioCheck(host, argc - 1, argv + 1, stdout, stderr); }, std::move(args));
+    });
+
+    CLI::App* pDiff = pScenario->add_subcommand("diff", "list the records added, removed and changed between two scenario files");
+    pDiff->add_option("A", m_file, "scenario file")->required();
+    pDiff->add_option("B", m_out, "scenario file")->required();
+    CLI::Option* pDiffJson = pDiff->add_flag("--json")->description("differences as JSON");
+    pDiff->callback([this, pDiffJson] {
+        std::vector<std::string> args{"scenario", "diff", m_file, m_out};
+        if (pDiffJson->count() > 0)
+            args.push_back("--json");
+        Choose([](CHostContext& host, int argc, char** argv) { return RunScenarioDiff(host, argc - 1, argv + 1, stdout, stderr); }, std::move(args));
+    });
 }
 
 void CWoxCommandLine::DefineProject()

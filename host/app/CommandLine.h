@@ -34,6 +34,7 @@ private:
     typedef std::function<int(CHostContext&, int, char**)> FnCommand;
 
     void DefineScenario();
+    void DefineScenarioCheck(CLI::App* pScenario);
     void DefineProject();
     void DefineRun();
     void DefineCompare();
