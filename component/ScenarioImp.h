@@ -6,6 +6,7 @@
 #include "ComponentInterface.h"
 #include "Containers.h"
 #include "FuncEnum.h"
+#include "TriggerObserver.h"
 
 struct SScenarioTreatment;
 struct SScenarioTriggerSpec;
@@ -36,6 +37,10 @@ public:
 
     // The component's class GUID, constant for the component.
     static const GUID s_guid;
+
+    // The observer the trigger checks of later runs report to; none (the default) to stop. The
+    // caller keeps it alive while it is set. Called between runs, on the thread that runs them.
+    void SetTriggerObserver(ITriggerObserver* pObserver) { m_pTriggerObserver = pObserver; }
 
 protected:
     // Virtual so that test subclasses are destroyed whole; its slots follow the interface's.
@@ -75,4 +80,5 @@ private:
     // The function library a trigger check used last and its enumerator factory.
     HWOXMODULE m_hFunctionLibrary = nullptr;
     PFN_CreateFuncEnum m_pfnCreateFuncEnum = nullptr;
+    ITriggerObserver* m_pTriggerObserver = nullptr;
 };

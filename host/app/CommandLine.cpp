@@ -4,6 +4,7 @@
 
 #include "DemoProjectCommand.h"
 #include "EditCommand.h"
+#include "ExplainCommand.h"
 #include "HostContext.h"
 #include "InfoCommand.h"
 #include "ProjectCommand.h"
@@ -42,7 +43,21 @@ CWoxCommandLine::CWoxCommandLine() : m_app("The stand-in host program of the Wox
     pDemo->callback([this] { Choose(RunDemoProjectCommand, {"demo-project", m_folder}); });
 
     DefineRun();
+    DefineExplain();
     DefineEdit();
+}
+
+void CWoxCommandLine::DefineExplain()
+{
+    CLI::App* pExplain = m_app.add_subcommand("explain", "why triggered treatments fired or not: the trigger checks of a run with --explain");
+    pExplain->add_option("RESULTS", m_folder, "results folder of the run (or its results.db)")->required();
+    pExplain->add_option("--stand", m_stand, "stand")->required();
+    CLI::Option* pYear = pExplain->add_option("--year", m_nYear, "only this period's year")->check(CLI::Range(1, 9999));
+    pExplain->callback([this, pYear] {
+        std::vector<std::string> args{"explain", m_folder, "--stand", m_stand};
+        AddGiven(args, pYear, std::to_string(m_nYear));
+        Choose(RunExplainCommand, std::move(args));
+    });
 }
 
 void CWoxCommandLine::DefineEdit()
@@ -120,11 +135,14 @@ void CWoxCommandLine::DefineRun()
     CLI::Option* pScenario = pRun->add_option("--scenario", m_scenario, "scenario to pick in the Open Scenario dialog");
     CLI::Option* pPeriods = pRun->add_option("--periods", m_nPeriods, "periods to simulate (default 10)")->check(CLI::Range(1, 200));
     CLI::Option* pOut = pRun->add_option("--out", m_folder, "results folder (default: PROJECT/results)");
-    pRun->callback([this, pScenario, pPeriods, pOut] {
+    CLI::Option* pExplain = pRun->add_flag("--explain")->description("also record every trigger check with the values it compared (see wox explain)");
+    pRun->callback([this, pScenario, pPeriods, pOut, pExplain] {
         std::vector<std::string> args{"run", m_project};
         AddGiven(args, pScenario, m_scenario);
         AddGiven(args, pPeriods, std::to_string(m_nPeriods));
         AddGiven(args, pOut, m_folder);
+        if (pExplain->count() > 0)
+            args.push_back("--explain");
         Choose(RunRunCommand, std::move(args));
     });
 }

@@ -23,6 +23,7 @@
 #include "ScenarioData.h"
 #include "StandVariables.h"
 #include "TimedTreatment.h"
+#include "TriggerCheckRecorder.h"
 #include "Treatments.h"
 #include "WoxHost.h"
 #include "WoxText.h"
@@ -311,6 +312,11 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
     results = SRunResults{};
     results.project = forest.Project().name;
     results.scenario = szName;
+    results.bExplained = options.bExplain;
+    CTriggerCheckRecorder recorder(results.triggerChecks);
+    CTriggerObserverScope observer;
+    if (options.bExplain && !observer.Set(host, pComponent, &recorder, pError))
+        return false;
 
     const int nLength = forest.Project().nPeriodLength;
     CRunProgress progress(pProgress, WoxIsTerminal(pProgress), options.nPeriods);
@@ -397,7 +403,7 @@ int ListInsteadOfAsking(CWoxHost& host, const std::string& project)
 
 void PrintUsage()
 {
-    std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR]\n");
+    std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR] [--explain]\n");
 }
 }
 
@@ -426,6 +432,8 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
                 options.nPeriods = static_cast<int>(nValue);
             }
         }
+        else if (arg == "--explain")
+            options.bExplain = true;
         else if (arg.rfind("--", 0) == 0 || !options.project.empty())
         {
             PrintUsage();
@@ -462,6 +470,12 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
         return 1;
     }
     WoxRemoveStaleFolders(options.out);
+    // Nothing is simulated for results that could not be kept.
+    if (!CheckResultsFolder(options.out, &error))
+    {
+        std::fprintf(stderr, "wox run: %s\n", error.c_str());
+        return 1;
+    }
 
     // Batch runs answer the dialog themselves and need no display.
     if (!options.scenario.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -486,6 +500,9 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
     PrintPeriodTable(results, areas);
     std::printf("\nResults: %s/results.db\n         %s/stand_years.csv\n         %s/treatments.csv\nChart:   %s/chart.png\n",
                 options.out.c_str(), options.out.c_str(), options.out.c_str(), options.out.c_str());
+    if (options.bExplain)
+        std::printf("Trigger checks: %zu rows in %s/%s (wox explain %s --stand ID)\n", results.triggerChecks.size(), options.out.c_str(),
+                    kTriggerChecksFile, options.out.c_str());
     std::fprintf(stderr, "wox run: growth %.3f s, scenario runs %.3f s (treatments %.3f s) over %d stand-periods\n", timings.dGrowth,
                  timings.dScenarioRuns, timings.dTreatments, timings.nStandPeriods);
     return 0;

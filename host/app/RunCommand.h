@@ -21,6 +21,7 @@ struct SRunOptions
     std::string scenario;    // scenario name to pick in the Open Scenario dialog; empty = ask the user
     int nPeriods = 10;
     std::string out;         // results folder; empty = PROJECT/results
+    bool bExplain = false;   // record every trigger check (results' trigger checks)
 };
 
 // Seconds spent in each part of the run.

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -96,6 +97,8 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
         if (sqlite3_step(pTreatment.get()) != SQLITE_DONE)
             return fail("cannot write");
     }
+    if (results.bExplained && !WriteTriggerCheckTable(pDb.get(), results.triggerChecks, pError))
+        return false;
     if (sqlite3_exec(pDb.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("cannot commit");
     return WoxSaveDatabase(pDb.get(), path, CAtomicFile::ECommit::Replace, pError);
@@ -120,13 +123,40 @@ bool WriteResultTables(const std::string& folder, const SRunResults& results, st
                    << CsvText(applied.component) << ',' << Number(applied.dRemovedStems, 1) << ',' << Number(applied.dRemovedVolume, 2)
                    << '\n';
     return WoxReplaceFile(folder + "/" + kStandYearsFile, years.str(), pError) &&
-           WoxReplaceFile(folder + "/" + kTreatmentsFile, treatments.str(), pError);
+           WoxReplaceFile(folder + "/" + kTreatmentsFile, treatments.str(), pError) &&
+           (!results.bExplained || WoxReplaceFile(folder + "/" + kTriggerChecksFile, TriggerChecksCsv(results.triggerChecks), pError));
+}
+
+bool CheckResultsFolder(const std::string& folder, std::string* pError)
+{
+    // The private folder beside the target tells whether the folder above can be written; the
+    // probe inside it whether the old results can be replaced.
+    CAtomicFolder probe;
+    if (!probe.Open(folder, kResultFiles))
+    {
+        if (pError)
+            *pError = probe.Error();
+        return false;
+    }
+    std::error_code ec;
+    if (!std::filesystem::exists(folder, ec))
+        return true;
+    const std::string probeFile = folder + "/.wox-write-probe";
+    std::string why;
+    if (!WoxReplaceFile(probeFile, "", &why))
+    {
+        if (pError)
+            *pError = "the results folder " + folder + " cannot be written: " + why;
+        return false;
+    }
+    std::filesystem::remove(probeFile, ec);
+    return true;
 }
 
 bool WriteResults(const std::string& folder, const SRunResults& results, std::string* pError)
 {
     CAtomicFolder out;
-    if (!out.Open(folder, {kResultsDatabase, kStandYearsFile, kTreatmentsFile, kChartFile}))
+    if (!out.Open(folder, kResultFiles))
     {
         if (pError)
             *pError = out.Error();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Forest.h"
+#include "TriggerChecks.h"
 
 struct SStandYear
 {
@@ -29,12 +30,21 @@ struct SRunResults
     std::string scenario;
     std::vector<SStandYear> standYears;
     std::vector<SAppliedTreatment> treatments;
+    bool bExplained = false;                        // a run with --explain: trigger checks are written
+    std::vector<STriggerCheckRow> triggerChecks;
 };
 
 constexpr const char* kResultsDatabase = "results.db";
 constexpr const char* kStandYearsFile = "stand_years.csv";
 constexpr const char* kTreatmentsFile = "treatments.csv";
 constexpr const char* kChartFile = "chart.png";
+// Every file a results folder may hold; a run replaces them all.
+inline const std::vector<std::string> kResultFiles = {kResultsDatabase, kStandYearsFile, kTreatmentsFile, kChartFile, kTriggerChecksFile};
+
+// Fails, with one line in *pError, when WriteResults could not write into folder: it is not a
+// folder, holds files other than results, or the folder or the one above cannot be written.
+// Nothing is left behind.
+bool CheckResultsFolder(const std::string& folder, std::string* pError);
 
 // Writes the whole results set into folder as one replace: the files are made in a private
 // folder beside it and swapped in at the end, so that folder holds the earlier results or these,
