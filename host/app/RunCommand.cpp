@@ -355,6 +355,8 @@ bool RunSimulation(CWoxHost& host, const SRunOptions& options, SRunResults& resu
         }
     }
     results.treatments = forest.Applied();
+    if (recorder.Incomplete())
+        return Fail(pError, "not enough memory to keep every trigger check; run fewer stands or periods with --explain");
     if (pTimings)
         *pTimings = timings;
     return true;

@@ -70,6 +70,32 @@ STriggerCheckRow& CTriggerCheckRecorder::Begin(const SScenarioTreatment& record,
 
 void CTriggerCheckRecorder::ConditionChecked(const SScenarioTreatment& record, int32_t nYear, const STriggerConditionCheck& check)
 {
+    try
+    {
+        Condition(record, nYear, check);
+    }
+    catch (...)
+    {
+        m_bIncomplete = true;
+    }
+}
+
+void CTriggerCheckRecorder::TriggerChecked(const SScenarioTreatment& record, int32_t nYear, ENTriggerCheckEnd nEnd)
+{
+    try
+    {
+        Checked(record, nYear, nEnd);
+    }
+    catch (...)
+    {
+        m_bIncomplete = true;
+        m_bInCheck = false;
+        m_nFiredEnd = m_nFiredBegin;
+    }
+}
+
+void CTriggerCheckRecorder::Condition(const SScenarioTreatment& record, int32_t nYear, const STriggerConditionCheck& check)
+{
     if (check.nCondition < 0 || check.nCondition >= WOX_SCENARIO_MAX_TRIGGERS)
         return;
     const SScenarioTriggerSpec& spec = record.triggers[check.nCondition];
@@ -92,7 +118,7 @@ void CTriggerCheckRecorder::ConditionChecked(const SScenarioTreatment& record, i
     row.bHolds = check.bHolds != 0;
 }
 
-void CTriggerCheckRecorder::TriggerChecked(const SScenarioTreatment& record, int32_t nYear, ENTriggerCheckEnd nEnd)
+void CTriggerCheckRecorder::Checked(const SScenarioTreatment& record, int32_t nYear, ENTriggerCheckEnd nEnd)
 {
     if (!m_bInCheck)
         Begin(record, nYear);

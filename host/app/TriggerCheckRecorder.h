@@ -12,7 +12,9 @@ class CWoxHost;
 class IScenarioComponent;
 
 // Appends one row per condition a check evaluated (one row for a check that ended before its
-// first condition) to the vector it was given. Called on the thread that runs the component.
+// first condition) to the vector it was given. Called on the thread that runs the component;
+// nothing thrown leaves it towards the component: a row that could not be kept marks the record
+// as incomplete instead.
 class CTriggerCheckRecorder final : public ITriggerObserver
 {
 public:
@@ -22,7 +24,13 @@ public:
     void TriggerChecked(const SScenarioTreatment& record, int32_t nYear, ENTriggerCheckEnd nEnd) override;
     void TriggeredTreatmentRun(const SScenarioTreatment& record, int32_t nYear, int32_t bApplied) override;
 
+    // True when memory ran out for a row: the rows then miss checks.
+    bool Incomplete() const { return m_bIncomplete; }
+
 private:
+    void Condition(const SScenarioTreatment& record, int32_t nYear, const STriggerConditionCheck& check);
+    void Checked(const SScenarioTreatment& record, int32_t nYear, ENTriggerCheckEnd nEnd);
+
     STriggerCheckRow& Begin(const SScenarioTreatment& record, int32_t nYear);
 
     std::vector<STriggerCheckRow>& m_rows;
@@ -31,6 +39,7 @@ private:
     size_t m_nCheckBegin = 0;
     // The rows of the last check that fired until its treatment was run.
     size_t m_nFiredBegin = 0, m_nFiredEnd = 0;
+    bool m_bIncomplete = false;
 };
 
 // Sets the observer of the loaded scenario component for as long as it lives; clears it after.

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -129,28 +128,14 @@ bool WriteResultTables(const std::string& folder, const SRunResults& results, st
 
 bool CheckResultsFolder(const std::string& folder, std::string* pError)
 {
-    // The private folder beside the target tells whether the folder above can be written; the
-    // probe inside it whether the old results can be replaced.
+    // The same opening WriteResults makes, given up at once: it checks what the folder holds and
+    // makes (and removes) the private folder beside it.
     CAtomicFolder probe;
-    if (!probe.Open(folder, kResultFiles))
-    {
-        if (pError)
-            *pError = probe.Error();
-        return false;
-    }
-    std::error_code ec;
-    if (!std::filesystem::exists(folder, ec))
+    if (probe.Open(folder, kResultFiles))
         return true;
-    const std::string probeFile = folder + "/.wox-write-probe";
-    std::string why;
-    if (!WoxReplaceFile(probeFile, "", &why))
-    {
-        if (pError)
-            *pError = "the results folder " + folder + " cannot be written: " + why;
-        return false;
-    }
-    std::filesystem::remove(probeFile, ec);
-    return true;
+    if (pError)
+        *pError = probe.Error();
+    return false;
 }
 
 bool WriteResults(const std::string& folder, const SRunResults& results, std::string* pError)

@@ -41,9 +41,8 @@ constexpr const char* kChartFile = "chart.png";
 // Every file a results folder may hold; a run replaces them all.
 inline const std::vector<std::string> kResultFiles = {kResultsDatabase, kStandYearsFile, kTreatmentsFile, kChartFile, kTriggerChecksFile};
 
-// Fails, with one line in *pError, when WriteResults could not write into folder: it is not a
-// folder, holds files other than results, or the folder or the one above cannot be written.
-// Nothing is left behind.
+// Fails, with one line in *pError, when WriteResults would refuse folder: it is not a folder,
+// holds files other than results, or nothing can be created beside it. Nothing is left behind.
 bool CheckResultsFolder(const std::string& folder, std::string* pError);
 
 // Writes the whole results set into folder as one replace: the files are made in a private
