@@ -1,7 +1,8 @@
 // A whole simulation of a synthetic project: 5,000 stands of 200 tree records, 10 periods, every
 // stand with a repeatable basal-area-triggered thinning. Reports seconds per stand-period for
 // growth, trigger checks (the scenario component's runs less the treatments) and treatments, and
-// the whole run's seconds without (argument 0) and with (1) the tree list written as it goes.
+// the whole run's seconds without (argument 0) and with (1) the tree list written as it goes;
+// and the run with --explain (results written) against the same run without it.
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@
 
 #include "DemoForest.h"
 #include "HostContext.h"
+#include "Results.h"
 #include "RunCommand.h"
 #include "ScenarioCommand.h"
 
@@ -42,6 +44,26 @@ std::string ScenarioJson(const SProject& project, const std::string& library)
     return json.str();
 }
 
+// Writes the synthetic project with its scenario into folder; false with *pError.
+bool WriteBenchProject(CHostContext& host, const std::string& folder, std::string* pError)
+{
+    std::filesystem::remove_all(folder);
+    SDemoForestOptions options;
+    options.nStands = kStands;
+    options.nTreesPerStand = kTrees;
+    SProject project = MakeDemoForest(options);
+    if (!WriteProject(folder, project, pError))
+        return false;
+    const std::string json = folder + "/bench.json", scenario = folder + "/scenarios/bench.scenario";
+    std::ofstream(json) << ScenarioJson(project, host.Registry()->Get("General", "Function Directory") + "/libWoxStandVariables.so");
+    char szScenario[] = "scenario", szImport[] = "import";
+    char* argv[] = {szScenario, szImport, const_cast<char*>(json.c_str()), const_cast<char*>(scenario.c_str()), nullptr};
+    if (RunScenarioCommand(host, 4, argv) == 0)
+        return true;
+    *pError = "cannot import the scenario";
+    return false;
+}
+
 void BM_SimulationPeriods(benchmark::State& state)
 {
     CHostContext host;
@@ -52,23 +74,9 @@ void BM_SimulationPeriods(benchmark::State& state)
         return;
     }
     const std::string folder = (std::filesystem::temp_directory_path() / "wox-simulation-bench").string();
-    std::filesystem::remove_all(folder);
-    SDemoForestOptions options;
-    options.nStands = kStands;
-    options.nTreesPerStand = kTrees;
-    SProject project = MakeDemoForest(options);
-    if (!WriteProject(folder, project, &error))
+    if (!WriteBenchProject(host, folder, &error))
     {
         state.SkipWithError(error.c_str());
-        return;
-    }
-    const std::string json = folder + "/bench.json", scenario = folder + "/scenarios/bench.scenario";
-    std::ofstream(json) << ScenarioJson(project, host.Registry()->Get("General", "Function Directory") + "/libWoxStandVariables.so");
-    char szScenario[] = "scenario", szImport[] = "import";
-    char* argv[] = {szScenario, szImport, const_cast<char*>(json.c_str()), const_cast<char*>(scenario.c_str()), nullptr};
-    if (RunScenarioCommand(host, 4, argv) != 0)
-    {
-        state.SkipWithError("cannot import the scenario");
         return;
     }
     SRunTimings total;
@@ -111,6 +119,48 @@ void BM_SimulationPeriods(benchmark::State& state)
 }
 // One iteration: a run loads the components into its host, so a second run would need a new one.
 BENCHMARK(BM_SimulationPeriods)->Arg(0)->Arg(1)->ArgName("tree_list")->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// The plain run and the explaining run, each in a host of its own and with its results written;
+// the ratio explain_to_plain is the cost of --explain.
+void BM_ExplainingRun(benchmark::State& state)
+{
+    const std::string folder = (std::filesystem::temp_directory_path() / "wox-explain-bench").string();
+    double seconds[2] = {0.0, 0.0};
+    size_t nRows = 0;
+    for (auto _ : state)
+    {
+        for (int bExplain = 0; bExplain < 2; ++bExplain)
+        {
+            CHostContext host;
+            std::string error;
+            if (!host.Load(WOX_BENCH_REGISTRY, &error) || (bExplain == 0 && !WriteBenchProject(host, folder, &error)))
+            {
+                state.SkipWithError(error.c_str());
+                return;
+            }
+            SRunOptions run;
+            run.project = folder;
+            run.scenario = "Bench";
+            run.nPeriods = kPeriods;
+            run.bExplain = bExplain != 0;
+            SRunResults results;
+            const auto start = std::chrono::steady_clock::now();
+            if (!RunSimulation(host, run, results, nullptr, nullptr, &error) || !WriteResults(folder + "/results", results, &error))
+            {
+                state.SkipWithError(error.c_str());
+                return;
+            }
+            seconds[bExplain] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            nRows += results.triggerChecks.size();
+        }
+    }
+    state.counters["plain_s"] = seconds[0];
+    state.counters["explain_s"] = seconds[1];
+    state.counters["explain_to_plain"] = seconds[1] / seconds[0];
+    state.counters["trigger_check_rows"] = static_cast<double>(nRows);
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_ExplainingRun)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 }
 
 int main(int argc, char** argv)

@@ -6,6 +6,7 @@
 #include "ComponentInterface.h"
 #include "Containers.h"
 #include "FuncEnum.h"
+#include "TriggerObserver.h"
 
 struct SScenarioTreatment;
 struct SScenarioTriggerSpec;
@@ -36,6 +37,10 @@ public:
 
     // The component's class GUID, constant for the component.
     static const GUID s_guid;
+
+    // The observer the trigger checks of later runs report to; none (the default) to stop. The
+    // caller keeps it alive while it is set. Called between runs, on the thread that runs them.
+    void SetTriggerObserver(ITriggerObserver* pObserver) { m_pTriggerObserver = pObserver; }
 
 protected:
     // Virtual so that test subclasses are destroyed whole; its slots follow the interface's.
@@ -78,4 +83,5 @@ private:
     // The tree-list factory of the module it was looked up in (modules are never unloaded).
     HWOXMODULE m_hInventoryModule = nullptr;
     PFN_CreateInventoryExt m_pfnCreateInventoryExt = nullptr;
+    ITriggerObserver* m_pTriggerObserver = nullptr;
 };

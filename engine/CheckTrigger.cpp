@@ -80,6 +80,32 @@ private:
     SFunctionValue m_value;
 };
 
+// Tells the run's trigger observer, when there is one, how the check ended: with the reason set
+// last when it returns early.
+class CCheckEnd
+{
+public:
+    CCheckEnd(ITriggerObserver* pObserver, const SScenarioTreatment* pRecord, int32_t nYear)
+        : m_pObserver(pRecord ? pObserver : nullptr), m_pRecord(pRecord), m_nYear(nYear)
+    {
+    }
+    CCheckEnd(const CCheckEnd&) = delete;
+    CCheckEnd& operator=(const CCheckEnd&) = delete;
+    ~CCheckEnd()
+    {
+        if (m_pObserver)
+            m_pObserver->TriggerChecked(*m_pRecord, m_nYear, m_nEnd);
+    }
+
+    void Set(ENTriggerCheckEnd nEnd) { m_nEnd = nEnd; }
+
+private:
+    ITriggerObserver* m_pObserver;
+    const SScenarioTreatment* m_pRecord;
+    int32_t m_nYear;
+    ENTriggerCheckEnd m_nEnd = TRIGGER_CHECK_NO_TREES;
+};
+
 // The operator table: "<" fails at or above the threshold, "=" fails on any difference, ">" fails
 // at or below it; unknown codes always hold. Written as failure tests so that a value that is not
 // a number passes "<" and ">" and fails "=".
@@ -108,9 +134,13 @@ int CScenarioImp::CheckTrigger(IDynamicPtrTemplate<IPortData> pPortData, SScenar
 
     if (!pPortData || !pRecord)
         return 0;
+    CCheckEnd end(m_pTriggerObserver, pRecord, nYear);
     // A count outside 0..15 comes only from a damaged file: such a record never applies.
     if (pRecord->nTriggers < 0 || pRecord->nTriggers > WOX_SCENARIO_MAX_TRIGGERS)
+    {
+        end.Set(TRIGGER_CHECK_DAMAGED);
         return 0;
+    }
     if (!CreateArrayExt(pTrees) || !CreateArrayExt(pSubset))
         return 0;
 
@@ -118,6 +148,7 @@ int CScenarioImp::CheckTrigger(IDynamicPtrTemplate<IPortData> pPortData, SScenar
     WoxFieldToString(szStand, sizeof(szStand), pRecord->szStand, sizeof(pRecord->szStand));
     if (!pPortData->GetStandInventory(pTrees, nYear, szStand))
         return 0;
+    end.Set(TRIGGER_CHECK_NO_FUNCTION);
 
     for (int32_t i = 0; i < pRecord->nTriggers && i < WOX_SCENARIO_MAX_TRIGGERS; ++i)
     {
@@ -145,9 +176,21 @@ int CScenarioImp::CheckTrigger(IDynamicPtrTemplate<IPortData> pPortData, SScenar
         if (!pEnum->EvaluateFunction(pSpec->nFunction, pSubset, value.Get(), IDynamicPtrTemplate<IDynamic>()))
             return 0;
         const double dVariable = value.AsDouble();
+        const bool bHolds = ConditionHolds(pSpec->nOperator, dVariable, pSpec->dValue);
+        if (m_pTriggerObserver)
+        {
+            const SFunctionValue* pValue = value.Get();
+            const STriggerConditionCheck check = {i, pSubset->GetSize(), pValue->nType,
+                                                  pValue->nType == WOX_VALUE_TEXT ? pValue->pszText : nullptr, dVariable, bHolds ? 1 : 0};
+            m_pTriggerObserver->ConditionChecked(*pRecord, nYear, check);
+        }
         value.FreeText();
-        if (!ConditionHolds(pSpec->nOperator, dVariable, pSpec->dValue))
+        if (!bHolds)
+        {
+            end.Set(TRIGGER_CHECK_FAILS);
             return 0;
+        }
     }
+    end.Set(TRIGGER_CHECK_FIRES);
     return 1;
 }

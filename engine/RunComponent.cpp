@@ -105,7 +105,10 @@ int CScenarioImp::RunComponent(SComponentData* pData, IWoxView* pView)
         pComponent = m_pCompMgr ? m_pCompMgr->GetComponent(pRecord->treatment.guidComponent) : nullptr;
         ITreatmentComponent* pTreatment = static_cast<ITreatmentComponent*>(pComponent.Get());
         bool bRemoved = false;
-        if (pTreatment && pTreatment->RunComponent(&componentData, &message))
+        const bool bApplied = pTreatment && pTreatment->RunComponent(&componentData, &message);
+        if (bTriggered && m_pTriggerObserver)
+            m_pTriggerObserver->TriggeredTreatmentRun(*pRecord, nRunYear, bApplied ? 1 : 0);
+        if (bApplied)
         {
             pPortData->SendStandMessage(message);
             pView->ShowStandMessage(&message);

@@ -5,6 +5,7 @@
 #include "CompareCommand.h"
 #include "DemoProjectCommand.h"
 #include "EditCommand.h"
+#include "ExplainCommand.h"
 #include "HostContext.h"
 #include "InfoCommand.h"
 #include "ProjectCommand.h"
@@ -45,7 +46,21 @@ CWoxCommandLine::CWoxCommandLine() : m_app("The stand-in host program of the Wox
 
     DefineRun();
     DefineCompare();
+    DefineExplain();
     DefineEdit();
+}
+
+void CWoxCommandLine::DefineExplain()
+{
+    CLI::App* pExplain = m_app.add_subcommand("explain", "why triggered treatments fired or not: the trigger checks of a run with --explain");
+    pExplain->add_option("RESULTS", m_folder, "results folder of the run (or its results.db)")->required();
+    pExplain->add_option("--stand", m_stand, "stand")->required();
+    CLI::Option* pYear = pExplain->add_option("--year", m_nYear, "only this period's year")->check(CLI::Range(1, 9999));
+    pExplain->callback([this, pYear] {
+        std::vector<std::string> args{"explain", m_folder, "--stand", m_stand};
+        AddGiven(args, pYear, std::to_string(m_nYear));
+        Choose(RunExplainCommand, std::move(args));
+    });
 }
 
 void CWoxCommandLine::DefineEdit()
@@ -152,13 +167,16 @@ void CWoxCommandLine::DefineRun()
     CLI::Option* pPeriods = pRun->add_option("--periods", m_nPeriods, "periods to simulate (default 10)")->check(CLI::Range(1, 200));
     CLI::Option* pOut = pRun->add_option("--out", m_folder, "results folder (default: PROJECT/results)");
     CLI::Option* pTreeList = pRun->add_flag("--tree-list")->description("also write every stand's tree records per period to tree_list.csv");
-    pRun->callback([this, pScenario, pPeriods, pOut, pTreeList] {
+    CLI::Option* pExplain = pRun->add_flag("--explain")->description("also record every trigger check with the values it compared (see wox explain)");
+    pRun->callback([this, pScenario, pPeriods, pOut, pTreeList, pExplain] {
         std::vector<std::string> args{"run", m_project};
         AddGiven(args, pScenario, m_scenario);
         AddGiven(args, pPeriods, std::to_string(m_nPeriods));
         AddGiven(args, pOut, m_folder);
         if (pTreeList->count() > 0)
             args.push_back("--tree-list");
+        if (pExplain->count() > 0)
+            args.push_back("--explain");
         Choose(RunRunCommand, std::move(args));
     });
 }

@@ -39,6 +39,7 @@ private:
     void DefineRun();
     void DefineCompare();
     void DefineEdit();
+    void DefineExplain();
     // Called by the parser when it has read a whole command.
     void Choose(FnCommand fnRun, std::vector<std::string> args);
 
@@ -50,5 +51,6 @@ private:
     // What the parser read, for the callbacks that choose a command.
     std::string m_file, m_out, m_json, m_stands, m_trees, m_project, m_name, m_scenario, m_folder, m_speciesMap, m_replay, m_screens;
     std::vector<std::string> m_scenarios;
-    int m_nFirstYear = 0, m_nPeriodLength = 0, m_nPeriods = 0;
+    int m_nFirstYear = 0, m_nPeriodLength = 0, m_nPeriods = 0, m_nYear = 0;
+    std::string m_stand;
 };

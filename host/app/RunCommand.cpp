@@ -28,6 +28,7 @@
 #include "TimedTreatment.h"
 #include "ForestFigures.h"
 #include "TreeList.h"
+#include "TriggerCheckRecorder.h"
 #include "Treatments.h"
 #include "WoxHost.h"
 #include "WoxText.h"
@@ -317,6 +318,7 @@ struct CScenarioRun::SState
     std::string name;
     std::string unknownStands;   // the line on records for stands the project lacks; empty = none
     std::string treeList;        // see SRunOptions::treeList
+    bool bExplain = false;       // see SRunOptions::bExplain
 };
 
 CScenarioRun::CScenarioRun() = default;
@@ -366,6 +368,7 @@ bool CScenarioRun::Prepare(CWoxHost& host, const SRunOptions& options, SProject 
         return Fail(pError, unknown.line + "; " + std::to_string(unknown.nStopping) + " of them would be due in the run");
     pState->unknownStands = unknown.line;
     pState->treeList = options.treeList;
+    pState->bExplain = options.bExplain;
     char szName[sizeof pState->scenario.info.szName + 1];
     WoxFieldToString(szName, sizeof szName, pState->scenario.info.szName, sizeof pState->scenario.info.szName);
     pState->name = szName;
@@ -399,6 +402,11 @@ bool CScenarioRun::Simulate(SRunResults& results, SRunTimings* pTimings, std::FI
     results = SRunResults{};
     results.project = forest.Project().name;
     results.scenario = state.name;
+    results.bExplained = state.bExplain;
+    CTriggerCheckRecorder recorder(results.triggerChecks);
+    CTriggerObserverScope observer;
+    if (state.bExplain && !observer.Set(host, state.pComponent, &recorder, pError))
+        return false;
 
     const int nLength = forest.Project().nPeriodLength;
     CRunProgress progress(pProgress, WoxIsTerminal(pProgress), state.nPeriods);
@@ -451,6 +459,8 @@ bool CScenarioRun::Simulate(SRunResults& results, SRunTimings* pTimings, std::FI
     if (!state.treeList.empty() && !treeList.Close(pError))
         return false;
     timings.dTreatments = s_treatmentSeconds.load() - dTreatmentsBefore;
+    if (recorder.Incomplete())
+        return Fail(pError, "not enough memory to keep every trigger check; run fewer stands or periods with --explain");
     if (pTimings)
         *pTimings = timings;
     return true;
@@ -495,7 +505,7 @@ int ListInsteadOfAsking(CWoxHost& host, const std::string& project)
 
 void PrintUsage()
 {
-    std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR] [--tree-list]\n");
+    std::fprintf(stderr, "usage: wox run PROJECT [--scenario NAME] [--periods N] [--out DIR] [--tree-list] [--explain]\n");
 }
 }
 
@@ -527,6 +537,8 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
         }
         else if (arg == "--tree-list")
             bTreeList = true;
+        else if (arg == "--explain")
+            options.bExplain = true;
         else if (arg.rfind("--", 0) == 0 || !options.project.empty())
         {
             PrintUsage();
@@ -575,7 +587,8 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
     SRunResults results;
     SRunTimings timings;
     // The results are made in a private folder that replaces the old ones at the end; the tree
-    // list streams into it during the run.
+    // list streams into it during the run. Opened first, so nothing is simulated for results
+    // that could not be kept.
     CAtomicFolder out;
     if (!OpenResults(out, options.out, &error))
     {
@@ -597,6 +610,9 @@ int RunRunCommand(CWoxHost& host, int argc, char** argv)
     if (bTreeList)
         std::printf("         %s/%s\n", options.out.c_str(), kTreeListFile);
     std::printf("Chart:   %s/chart.png\n", options.out.c_str());
+    if (options.bExplain)
+        std::printf("Trigger checks: %zu rows in %s/%s (wox explain %s --stand ID)\n", results.triggerChecks.size(), options.out.c_str(),
+                    kTriggerChecksFile, options.out.c_str());
     std::fprintf(stderr, "wox run: growth %.3f s, scenario runs %.3f s (treatments %.3f s) over %d stand-periods\n", timings.dGrowth,
                  timings.dScenarioRuns, timings.dTreatments, timings.nStandPeriods);
     if (!results.unevaluated.empty())

@@ -23,6 +23,7 @@ struct SRunOptions
     int nPeriods = 10;
     std::string out;         // results folder; empty = PROJECT/results
     std::string treeList;    // file the tree records of every stand and measured year go to; empty = none
+    bool bExplain = false;   // record every trigger check (results' trigger checks)
 };
 
 // Seconds spent in each part of the run.

@@ -110,6 +110,8 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
         if (sqlite3_step(pTreatment.get()) != SQLITE_DONE)
             return fail("cannot write");
     }
+    if (results.bExplained && !WriteTriggerCheckTable(pDb.get(), results.triggerChecks, pError))
+        return false;
     if (sqlite3_exec(pDb.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("cannot commit");
     return WoxSaveDatabase(pDb.get(), path, CAtomicFile::ECommit::Replace, pError);
@@ -141,12 +143,13 @@ bool WriteResultTables(const std::string& folder, const SRunResults& results, st
                    << '\n';
     return WoxReplaceFile(folder + "/" + kStandYearsFile, years.str(), pError) &&
            WoxReplaceFile(folder + "/" + kSpeciesYearsFile, species.str(), pError) &&
-           WoxReplaceFile(folder + "/" + kTreatmentsFile, treatments.str(), pError);
+           WoxReplaceFile(folder + "/" + kTreatmentsFile, treatments.str(), pError) &&
+           (!results.bExplained || WoxReplaceFile(folder + "/" + kTriggerChecksFile, TriggerChecksCsv(results.triggerChecks), pError));
 }
 
 bool OpenResults(CAtomicFolder& out, const std::string& folder, std::string* pError)
 {
-    if (out.Open(folder, {kResultsDatabase, kStandYearsFile, kSpeciesYearsFile, kTreatmentsFile, kChartFile, kTreeListFile}))
+    if (out.Open(folder, kResultFiles))
         return true;
     if (pError)
         *pError = out.Error();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Forest.h"
+#include "TriggerChecks.h"
 
 struct SStandYear
 {
@@ -50,6 +51,8 @@ struct SRunResults
     std::vector<SAppliedTreatment> treatments;
     // Trigger conditions that could not be evaluated: "source: reason" and how many checks failed so.
     std::vector<std::pair<std::string, size_t>> unevaluated;
+    bool bExplained = false;                        // a run with --explain: trigger checks are written
+    std::vector<STriggerCheckRow> triggerChecks;
 };
 
 constexpr const char* kResultsDatabase = "results.db";
@@ -58,6 +61,9 @@ constexpr const char* kTreatmentsFile = "treatments.csv";
 constexpr const char* kSpeciesYearsFile = "species_years.csv";
 constexpr const char* kTreeListFile = "tree_list.csv";
 constexpr const char* kChartFile = "chart.png";
+// Every file a results folder may hold; a run replaces them all.
+inline const std::vector<std::string> kResultFiles = {kResultsDatabase, kStandYearsFile, kSpeciesYearsFile, kTreatmentsFile,
+                                                      kChartFile, kTreeListFile, kTriggerChecksFile};
 
 // Writes the whole results set into folder as one replace: the files are made in a private
 // folder beside it and swapped in at the end, so that folder holds the earlier results or these,

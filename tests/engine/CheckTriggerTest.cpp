@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "EngineFixture.h"
+#include "TriggerObserver.h"
 #include "Module.h"
 #include "WoxText.h"
 
@@ -126,6 +127,78 @@ TEST_F(CCheckTriggerTest, EachConditionFiltersTheWholeStandAfresh)
     AddCondition(record, TEST_FUNCTION_STEMS, 1, 3.0);   // default filter: every tree
 
     EXPECT_EQ(1, Check(record));
+}
+
+// What an observer of the checks was told, in order.
+class CObserverLog final : public ITriggerObserver
+{
+public:
+    void ConditionChecked(const SScenarioTreatment&, int32_t nYear, const STriggerConditionCheck& check) override
+    {
+        m_conditions.push_back(check);
+        m_conditions.back().pszText = nullptr;
+        m_texts.push_back(check.pszText ? check.pszText : "(none)");
+        m_nYear = nYear;
+    }
+    void TriggerChecked(const SScenarioTreatment&, int32_t, ENTriggerCheckEnd nEnd) override { m_ends.push_back(nEnd); }
+    void TriggeredTreatmentRun(const SScenarioTreatment&, int32_t, int32_t bApplied) override { m_applied.push_back(bApplied); }
+
+    std::vector<STriggerConditionCheck> m_conditions;
+    std::vector<std::string> m_texts;
+    std::vector<ENTriggerCheckEnd> m_ends;
+    std::vector<int32_t> m_applied;
+    int32_t m_nYear = 0;
+};
+
+// The observer gets the very values the check compared: a condition that holds on two of three
+// trees, one computed on an empty subset, one whose value is not a number, one never reached.
+TEST_F(CCheckTriggerTest, ObserverIsToldTheComparedValues)
+{
+    CObserverLog observer;
+    m_pEngine->SetTriggerObserver(&observer);
+    m_port.SetTrees("S1", {MakeTestTree("PSME", 30, 20, kNaN), MakeTestTree("TSHE", 30, 20), MakeTestTree("PSME", 30, 20)});
+    SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin", false);
+    SScenarioTriggerSpec& fir = AddCondition(record, TEST_FUNCTION_STEMS, 2, 1.0);
+    fir.bInclude = 1;
+    fir.nSpecies = 1;
+    WoxCopyText(fir.szSpecies[0], "PSME");
+    AddCondition(record, TEST_FUNCTION_MAX_DBH, 0, 1.0).dDbhMin = 50.0;   // no tree that thick
+    SScenarioTriggerSpec& ratio = AddCondition(record, TEST_FUNCTION_FIRST_CROWN_RATIO, 1, 0.5);
+    AddCondition(record, TEST_FUNCTION_FIRST_SPECIES, 1, 1.0);
+
+    EXPECT_EQ(0, Check(record, 2015));
+    ASSERT_EQ(3u, observer.m_conditions.size());
+    const STriggerConditionCheck& stems = observer.m_conditions[0];
+    EXPECT_EQ((std::vector<int>{0, 2, 2, 1}), (std::vector<int>{stems.nCondition, stems.nTrees, stems.nValueType, stems.bHolds}));
+    EXPECT_EQ(2.0, stems.dValue);
+    EXPECT_EQ(0, observer.m_conditions[1].nTrees);
+    EXPECT_EQ(0.0, observer.m_conditions[1].dValue);
+    EXPECT_EQ(1, observer.m_conditions[1].bHolds);
+    EXPECT_TRUE(std::isnan(observer.m_conditions[2].dValue));
+    EXPECT_EQ(0, observer.m_conditions[2].bHolds);
+    EXPECT_EQ(2015, observer.m_nYear);
+    EXPECT_EQ((std::vector<ENTriggerCheckEnd>{TRIGGER_CHECK_FAILS}), observer.m_ends);
+
+    // The same value passes ">", and the text condition after it is reached with its text.
+    ratio.nOperator = 2;
+    EXPECT_EQ(0, Check(record, 2015));
+    ASSERT_EQ(7u, observer.m_conditions.size());
+    EXPECT_EQ(1, observer.m_conditions[5].bHolds);
+    EXPECT_EQ("PSME", observer.m_texts[6]);
+    EXPECT_EQ(0.0, observer.m_conditions[6].dValue);
+    EXPECT_EQ(0, observer.m_conditions[6].bHolds);
+
+    record.triggers[3].nOperator = 2;
+    record.triggers[3].dValue = -1.0;
+    EXPECT_EQ(1, Check(record, 2015));
+    m_port.RefuseInventory("S1");
+    EXPECT_EQ(0, Check(record, 2015));
+    record.nTriggers = WOX_SCENARIO_MAX_TRIGGERS + 1;
+    EXPECT_EQ(0, Check(record, 2015));
+    EXPECT_EQ((std::vector<ENTriggerCheckEnd>{TRIGGER_CHECK_FAILS, TRIGGER_CHECK_FAILS, TRIGGER_CHECK_FIRES, TRIGGER_CHECK_NO_TREES,
+                                              TRIGGER_CHECK_DAMAGED}),
+              observer.m_ends);
+    EXPECT_EQ(11u, observer.m_conditions.size());
 }
 
 // Whatever the check cannot have makes it answer 0, and it still gives back what it took.

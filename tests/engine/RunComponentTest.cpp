@@ -211,22 +211,41 @@ TEST_P(CRunWithoutTest, AnswersZeroAndAppliesNothing)
 INSTANTIATE_TEST_SUITE_P(Missing, CRunWithoutTest,
                          ::testing::Values(EMissing::View, EMissing::PortObject, EMissing::TreatmentList, EMissing::ScenarioData));
 
+// Records, for each triggered record that fired, whether its treatment component applied it.
+class CAppliedLog final : public ITriggerObserver
+{
+public:
+    void ConditionChecked(const SScenarioTreatment&, int32_t, const STriggerConditionCheck&) override {}
+    void TriggerChecked(const SScenarioTreatment&, int32_t, ENTriggerCheckEnd) override {}
+    void TriggeredTreatmentRun(const SScenarioTreatment& record, int32_t nYear, int32_t bApplied) override
+    {
+        m_applied.push_back(std::to_string(nYear) + " " + record.szStand + (bApplied ? " applied" : " refused"));
+    }
+    std::vector<std::string> m_applied;
+};
+
 TEST_F(CRunComponentTest, TriggeredRecordIsAppliedOnlyWhenItsConditionsHold)
 {
+    CAppliedLog observer;
+    m_pEngine->SetTriggerObserver(&observer);
     m_port.SetTrees("S1", {MakeTestTree("PSME", 30, 20), MakeTestTree("PSME", 32, 21)});
+    m_port.SetTrees("S2", {MakeTestTree("PSME", 30, 20)});
     SScenarioTreatment record = TriggeredRecord(2000, "S1", "thin when dense", false);
     AddCondition(record, TEST_FUNCTION_STEMS, 2, 2.5);   // more than 2.5 stems
     Append(record);
+    Append(TriggeredRecord(2000, "S2", "refused", false, kClearcutGuid));
+    m_clearcut.RefuseAll(true);
 
     EXPECT_EQ(1, Run(2005));
     EXPECT_TRUE(m_thinning.HandOvers().empty());
-    EXPECT_EQ(1, m_log.Count("GetStandInventory"));
-    EXPECT_EQ(1u, Remaining().size());
+    EXPECT_EQ(2, m_log.Count("GetStandInventory"));
+    EXPECT_EQ(2u, Remaining().size());
 
     m_port.SetTrees("S1", {MakeTestTree("PSME", 30, 20), MakeTestTree("PSME", 32, 21), MakeTestTree("TSHE", 25, 18)});
     EXPECT_EQ(1, Run(2010));
     EXPECT_EQ((Names{"S1/thin when dense"}), HandedOver(m_thinning));
-    EXPECT_TRUE(Remaining().empty());
+    EXPECT_EQ(1u, Remaining().size());
+    EXPECT_EQ((Names{"2005 S2 refused", "2010 S1 applied", "2010 S2 refused"}), observer.m_applied);
 }
 
 // The end year of a triggered record: set (100 or later), the record is not tried after it and

@@ -41,6 +41,9 @@ TEST_P(CCommandLineTest, ParsesToStatusAndArguments)
 const SLineCase kLines[] = {
     {"RunOptionsInAnyOrderAndSpelling", {"run", "--periods=5", "P", "--tree-list", "--out", "O", "--scenario", "Thin"}, -1,
      {"run", "P", "--scenario", "Thin", "--periods", "5", "--out", "O", "--tree-list"}},
+    {"RunExplaining", {"run", "P", "--explain"}, -1, {"run", "P", "--explain"}},
+    {"ExplainOneYear", {"explain", "R", "--year=2035", "--stand", "B"}, -1, {"explain", "R", "--stand", "B", "--year", "2035"}},
+    {"ExplainWithoutStand", {"explain", "R"}, 2, {}},
     {"RegistryBeforeCommand", {"--registry", "r.ini", "scenario", "export", "F"}, -1, {"scenario", "export", "F"}},
     {"ExportToFile", {"scenario", "export", "F", "O.json"}, -1, {"scenario", "export", "F", "O.json"}},
     {"ProjectImportOptions", {"project", "import", "s.csv", "t.csv", "P", "--period-length", "10"}, -1,

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -239,6 +241,81 @@ TEST_F(CSimulationTest, ConditionsFindMovedLibrariesAndCountFailures)
     EXPECT_NE(std::string::npos, run.err.find("stand variables: no function 99 in ")) << run.err;
     EXPECT_EQ(run.err.find("libGone.so"), run.err.rfind("libGone.so")) << run.err;
     EXPECT_TRUE(std::filesystem::exists(options.project + "/results/stand_years.csv"));
+}
+
+// An explaining run records, per period, the basal area its check compared on stand B (the one
+// the growth left before the period's treatments) and what became of the record; wox explain
+// prints it back from the results.
+TEST_F(CSimulationTest, ExplainedRunRecordsWhatEachCheckCompared)
+{
+    SRunOptions options;
+    options.project = WriteTinyProject();
+    options.scenario = "Tiny";
+    options.nPeriods = 7;
+    options.bExplain = true;
+    SRunResults results;
+    std::string error;
+    ASSERT_TRUE(RunSimulation(m_host, options, results, nullptr, nullptr, &error)) << error;
+    std::map<int, double> before;
+    for (const SStandYear& row : results.standYears)
+        if (row.stand == "B")
+            before[row.nYear] = row.dBasalAreaBefore;
+    ASSERT_EQ(7u, results.triggerChecks.size());
+    int nFired = 0, nNotFired = 0;
+    STriggerCheckRow fired, quiet;
+    for (const STriggerCheckRow& row : results.triggerChecks)
+    {
+        EXPECT_EQ("B", row.stand);
+        EXPECT_EQ(1, row.nCondition);
+        EXPECT_TRUE(row.nTrees > 0 && row.nTrees <= 12) << row.nTrees;   // thinnings take trees away
+        EXPECT_NEAR(before[row.nYear], row.dValue, 1e-9) << row.nYear;
+        EXPECT_EQ(row.dValue > kTrigger, row.bHolds) << row.nYear;
+        EXPECT_EQ(row.bHolds ? "fired" : "condition failed", row.outcome);
+        EXPECT_EQ(row.bHolds ? "applied" : "", row.treatmentResult);
+        (row.bHolds ? fired : quiet) = row;
+        ++(row.bHolds ? nFired : nNotFired);
+    }
+    ASSERT_GT(nFired, 0);
+    ASSERT_GT(nNotFired, 0);
+
+    const std::string out = m_folder.File("out");
+    ASSERT_TRUE(WriteResults(out, results, &error)) << error;
+    EXPECT_TRUE(std::filesystem::exists(out + "/trigger_checks.csv"));
+    char szFired[160], szQuiet[160];
+    std::snprintf(szFired, sizeof szFired, "%d  Basal Area (m2/ha) (%d trees) = %.2f > 32.00  holds  \u2192 Thin B applied\n", fired.nYear,
+                  fired.nTrees, fired.dValue);
+    std::snprintf(szQuiet, sizeof szQuiet, "%d  Basal Area (m2/ha) (%d trees) = %.2f > 32.00  fails  \u2192 Thin B not fired\n", quiet.nYear,
+                  quiet.nTrees, quiet.dValue);
+    SChildResult year = RunChild({WOX_PROGRAM, "--registry", WOX_BIN_REGISTRY, "explain", out, "--stand", "B", "--year", std::to_string(fired.nYear)});
+    EXPECT_TRUE(ExitedWith(year, 0)) << year.err;
+    EXPECT_EQ(szFired, year.out);
+    SChildResult all = RunChild({WOX_PROGRAM, "--registry", WOX_BIN_REGISTRY, "explain", out + "/results.db", "--stand", "B"});
+    EXPECT_TRUE(ExitedWith(all, 0)) << all.err;
+    EXPECT_EQ(7, std::count(all.out.begin(), all.out.end(), '\n'));
+    EXPECT_NE(std::string::npos, all.out.find(szQuiet)) << all.out;
+    // Stand A has no triggered record; a plain run keeps no checks.
+    EXPECT_TRUE(ExitedWith(RunChild({WOX_PROGRAM, "--registry", WOX_BIN_REGISTRY, "explain", out, "--stand", "A"}), 1));
+    results.bExplained = false;
+    ASSERT_TRUE(WriteResults(out, results, &error)) << error;
+    SChildResult plain = RunChild({WOX_PROGRAM, "--registry", WOX_BIN_REGISTRY, "explain", out, "--stand", "B"});
+    EXPECT_TRUE(ExitedWith(plain, 1));
+    EXPECT_NE(std::string::npos, plain.err.find("run the simulation with --explain")) << plain.err;
+}
+
+// A results folder the run could not replace is refused before the first period is simulated.
+TEST_F(CSimulationTest, ExplainingRunIntoAFolderItCannotWriteSimulatesNothing)
+{
+    const std::string project = WriteTinyProject(), out = m_folder.File("mine");
+    std::filesystem::create_directories(out);
+    std::ofstream(out + "/notes.txt") << "my own notes";
+    SChildResult run = RunChild({WOX_PROGRAM, "--registry", WOX_BIN_REGISTRY, "run", project, "--scenario", "Tiny", "--out", out, "--explain"});
+    EXPECT_TRUE(ExitedWith(run, 1));
+    EXPECT_NE(std::string::npos, run.err.find("notes.txt")) << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find("period")) << run.err;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(out))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ((std::vector<std::string>{"notes.txt"}), left);
 }
 
 // "wox run" as a user runs it: one line on stderr and a non-zero exit, no results folder.
