@@ -20,7 +20,7 @@ for field in '"year":2030' '"endYear":2070' '"flags":1' '"value":25.0' '"include
   [ "$(echo "$plan" | grep -o "$field" | wc -l)" -eq 3 ] || { echo "not every record has $field"; cat "$work/plan.json"; exit 1; }
 done
 
-"$wox" run "$work/project" --scenario "Triggered plan" --out "$work/out" >/dev/null
+"$wox" run "$work/project" --scenario "Triggered plan" --out "$work/out" --explain >/dev/null
 db="$work/out/results.db"
 q() { sqlite3 "$db" "$1"; }
 # Applied only inside the year range, and only where the stand's basal area before the thinning
@@ -44,3 +44,12 @@ low=$(q "select count(*) from treatments t join stand_years s on s.year = t.year
 [ "$(q "select count(*) from treatments where stand_id = 'WH-002'")" -eq 0 ] || { echo "WH-002 thinned"; exit 1; }
 [ "$(q "select min(basal_area_before_m2ha) > 25 from stand_years where stand_id = 'WH-002' and year between 2030 and 2070")" -eq 1 ] \
   || { echo "WH-002 never exceeds 25 m2/ha: the species filter is not tested"; exit 1; }
+# Exactly when the conditions hold: every check compared the Douglas-fir basal area from 10 cm
+# with 25, and the thinnings applied are the checks that held, stand by stand and year by year.
+wrong=$(q "select year || ' ' || stand_id || ' ' || value from trigger_checks
+           where condition != 1 or species != 'PSME' or species_include != 1 or dbh_min != 10 or threshold != 25
+              or (value > 25) != holds")
+[ -z "$wrong" ] || { echo "checks that did not compare as defined: $wrong"; exit 1; }
+held=$(q "select year || ' ' || stand_id from trigger_checks where holds = 1 order by 1")
+applied=$(q "select year || ' ' || stand_id from treatments order by 1")
+[ -n "$held" ] && [ "$held" = "$applied" ] || { echo "held: $held"; echo "applied: $applied"; exit 1; }
