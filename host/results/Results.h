@@ -1,6 +1,6 @@
 #pragma once
 // The results of a simulation run: per stand and year the state before and after that year's
-// treatments, per species and year the area-weighted forest figures, and every applied
+// treatments, for each species and year the area-weighted forest figures, and every applied
 // treatment. Written as results.db (SQLite), stand_years.csv, species_years.csv, treatments.csv
 // and chart.png (basal area over time per stand, or its spread over the forest for many stands,
 // with the applied treatments marked; standing and removed volume); a run with a tree list
