@@ -16,19 +16,11 @@
 #include "ChartImage.h"
 #include "DatabaseFile.h"
 #include "ForestFigures.h"
+#include "ResultSql.h"
 
 namespace
 {
 constexpr int kWidth = 1200;
-
-struct SDbClose
-{
-    void operator()(sqlite3* p) const { sqlite3_close(p); }
-};
-struct SStmtFinalize
-{
-    void operator()(sqlite3_stmt* p) const { sqlite3_finalize(p); }
-};
 
 // A forest-level row of one scenario: the year's figures and the volume removed up to and with it.
 struct SCompareYear
@@ -47,16 +39,6 @@ std::vector<SCompareYear> Cumulate(const std::vector<SForestYear>& years)
         rows.push_back({&year, dSum});
     }
     return rows;
-}
-
-std::string CsvText(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
 }
 
 const char* kSchema =
@@ -81,11 +63,7 @@ bool WriteDatabase(const std::string& path, const std::vector<SRunResults>& runs
     if (sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(pDb.get(), kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("cannot create");
-    auto prepare = [&](const char* pszSql) {
-        sqlite3_stmt* pStmt = nullptr;
-        sqlite3_prepare_v2(pDb.get(), pszSql, -1, &pStmt, nullptr);
-        return std::unique_ptr<sqlite3_stmt, SStmtFinalize>(pStmt);
-    };
+    auto prepare = [&](const char* pszSql) { return PrepareStatement(pDb.get(), pszSql); };
     auto pScenario = prepare("INSERT INTO scenarios VALUES (?, ?, ?, ?, ?, ?, ?)");
     auto pYear = prepare("INSERT INTO forest_years VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     auto pTreatment = prepare("INSERT INTO treatments VALUES (?, ?, ?, ?, ?, ?, ?)");

@@ -9,18 +9,10 @@
 #include "AtomicFile.h"
 #include "AtomicFolder.h"
 #include "DatabaseFile.h"
+#include "ResultSql.h"
 
 namespace
 {
-struct SDbClose
-{
-    void operator()(sqlite3* p) const { sqlite3_close(p); }
-};
-struct SStmtFinalize
-{
-    void operator()(sqlite3_stmt* p) const { sqlite3_finalize(p); }
-};
-
 const char* kSchema =
     "CREATE TABLE run (project TEXT, scenario TEXT);"
     "CREATE TABLE stand_years (year INTEGER, stand_id TEXT, basal_area_before_m2ha REAL, basal_area_m2ha REAL, stems_ha REAL,"
@@ -29,16 +21,6 @@ const char* kSchema =
     "CREATE TABLE species_years (year INTEGER, species TEXT, basal_area_m2ha REAL, stems_ha REAL, volume_m3ha REAL);"
     "CREATE TABLE treatments (year INTEGER, stand_id TEXT, treatment TEXT, component TEXT, removed_stems_ha REAL,"
     " removed_volume_m3ha REAL);";
-
-std::string CsvText(const std::string& text)
-{
-    if (text.find_first_of(",\"\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 std::string Number(double dValue, int nDecimals)
 {
@@ -60,11 +42,7 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
     if (sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(pDb.get(), kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("cannot create");
-    auto prepare = [&](const char* pszSql) {
-        sqlite3_stmt* pStmt = nullptr;
-        sqlite3_prepare_v2(pDb.get(), pszSql, -1, &pStmt, nullptr);
-        return std::unique_ptr<sqlite3_stmt, SStmtFinalize>(pStmt);
-    };
+    auto prepare = [&](const char* pszSql) { return PrepareStatement(pDb.get(), pszSql); };
     auto pRun = prepare("INSERT INTO run VALUES (?, ?)");
     auto pYear = prepare("INSERT INTO stand_years VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     auto pSpecies = prepare("INSERT INTO species_years VALUES (?, ?, ?, ?, ?)");

@@ -7,18 +7,10 @@
 #include <memory>
 #include <sstream>
 
+#include "ResultSql.h"
+
 namespace
 {
-struct SStmtFinalize
-{
-    void operator()(sqlite3_stmt* p) const { sqlite3_finalize(p); }
-};
-struct SDbClose
-{
-    void operator()(sqlite3* p) const { sqlite3_close(p); }
-};
-typedef std::unique_ptr<sqlite3_stmt, SStmtFinalize> CStatement;
-
 const char* kColumns =
     "check_id, year, stand_id, treatment, record_year, conditions, condition, variable, species, species_include, dbh_min, dbh_max,"
     " height_min, height_max, trees, value, value_text, operator, threshold, holds, outcome, treatment_result";
@@ -28,23 +20,6 @@ bool Fail(std::string* pError, const std::string& message)
     if (pError)
         *pError = message;
     return false;
-}
-
-CStatement Prepare(sqlite3* pDb, const std::string& sql)
-{
-    sqlite3_stmt* pStmt = nullptr;
-    sqlite3_prepare_v2(pDb, sql.c_str(), -1, &pStmt, nullptr);
-    return CStatement(pStmt);
-}
-
-std::string CsvText(const std::string& text)
-{
-    if (text.find_first_of(",\"\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
 }
 
 // Full precision, so that a value read back compares as the check compared it.
@@ -74,7 +49,7 @@ bool WriteTriggerCheckTable(sqlite3* pDb, const std::vector<STriggerCheckRow>& r
         "CREATE INDEX trigger_checks_stand ON trigger_checks (stand_id, year);";
     if (sqlite3_exec(pDb, schema.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
         return Fail(pError, std::string("cannot create the trigger_checks table: ") + sqlite3_errmsg(pDb));
-    CStatement pInsert = Prepare(pDb, std::string("INSERT INTO trigger_checks (") + kColumns +
+    CStatement pInsert = PrepareStatement(pDb, std::string("INSERT INTO trigger_checks (") + kColumns +
                                           ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!pInsert)
         return Fail(pError, std::string("cannot prepare the trigger_checks rows: ") + sqlite3_errmsg(pDb));
@@ -151,12 +126,12 @@ bool ReadTriggerChecks(const std::string& database, const std::string& stand, in
     std::unique_ptr<sqlite3, SDbClose> pDb(pRaw);
     if (nOpen != SQLITE_OK)
         return Fail(pError, "cannot open " + database + ": " + (pRaw ? sqlite3_errmsg(pRaw) : "out of memory"));
-    CStatement pTable = Prepare(pDb.get(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'trigger_checks'");
+    CStatement pTable = PrepareStatement(pDb.get(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'trigger_checks'");
     if (!pTable)
         return Fail(pError, database + " is not a results database: " + sqlite3_errmsg(pDb.get()));
     if (sqlite3_step(pTable.get()) != SQLITE_ROW)
         return Fail(pError, database + " holds no trigger checks: run the simulation with --explain");
-    CStatement pSelect = Prepare(pDb.get(), std::string("SELECT ") + kColumns +
+    CStatement pSelect = PrepareStatement(pDb.get(), std::string("SELECT ") + kColumns +
                                                  " FROM trigger_checks WHERE stand_id = ? AND (? = 0 OR year = ?)"
                                                  " ORDER BY year, check_id, condition");
     if (!pSelect)
