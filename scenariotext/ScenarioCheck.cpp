@@ -14,17 +14,6 @@
 
 namespace
 {
-std::string Format(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* pszFormat, ...)
-{
-    char buffer[512];
-    va_list args;
-    va_start(args, pszFormat);
-    std::vsnprintf(buffer, sizeof buffer, pszFormat, args);
-    va_end(args);
-    return buffer;
-}
-
 std::string Field(const char* pField, size_t nWidth) { return std::string(pField, WoxTextLength(pField, nWidth)); }
 
 class CChecker
@@ -42,7 +31,7 @@ public:
             CheckNames(record, m_document.blocks[i]);
             CheckDuplicate(i);
             if (record.nTriggers < 0 || record.nTriggers > WOX_SCENARIO_MAX_TRIGGERS)
-                Add(true, "damaged", Format("holds %d conditions where at most %d fit: damaged", record.nTriggers, WOX_SCENARIO_MAX_TRIGGERS));
+                Add(true, "damaged", FormatText("holds %d conditions where at most %d fit: damaged", record.nTriggers, WOX_SCENARIO_MAX_TRIGGERS));
             if (record.bTriggered)
                 CheckConditions(record);
         }
@@ -56,14 +45,14 @@ private:
     {
         const int nEnd = m_document.header.info.nEndYear;
         if (record.nYear > nEnd)
-            Add(true, "after-end-year", Format("year %d is after the scenario's end year %d: never applied, and left out by the next save", record.nYear, nEnd));
+            Add(true, "after-end-year", FormatText("year %d is after the scenario's end year %d: never applied, and left out by the next save", record.nYear, nEnd));
         // An end year below 100 is unset: the scenario's end year stands in for it.
         if (!record.bTriggered || record.nEndYear < 100)
             return;
         if (record.nEndYear < record.nYear)
-            Add(true, "end-year-before-year", Format("end year %d is before its first year %d: never tried", record.nEndYear, record.nYear));
+            Add(true, "end-year-before-year", FormatText("end year %d is before its first year %d: never tried", record.nEndYear, record.nYear));
         else if (record.nEndYear > nEnd)
-            Add(false, "end-year-after-scenario", Format("end year %d is after the scenario's end year %d: not tried after %d", record.nEndYear, nEnd, nEnd));
+            Add(false, "end-year-after-scenario", FormatText("end year %d is after the scenario's end year %d: not tried after %d", record.nEndYear, nEnd, nEnd));
     }
 
     void CheckNames(const SScenarioTreatment& record, const CByteVector& block)
@@ -96,7 +85,7 @@ private:
             const size_t j = it->second;
             if (std::memcmp(&m_document.records[j], &record, sizeof record) == 0 && m_document.blocks[j] == block)
             {
-                Add(false, "duplicate", Format("the same as record %zu: applied twice", j + 1));
+                Add(false, "duplicate", FormatText("the same as record %zu: applied twice", j + 1));
                 return;
             }
         }
@@ -109,11 +98,11 @@ private:
         for (int j = 0; j < nTriggers; ++j)
         {
             const SScenarioTriggerSpec& spec = record.triggers[j];
-            const std::string condition = Format("condition %d", j + 1);
+            const std::string condition = FormatText("condition %d", j + 1);
             if (spec.nSpecies < 0 || spec.nSpecies > WOX_SCENARIO_MAX_SPECIES)
-                Add(true, "damaged", Format("%s lists %d species where at most %d fit: damaged", condition.c_str(), spec.nSpecies, WOX_SCENARIO_MAX_SPECIES));
+                Add(true, "damaged", FormatText("%s lists %d species where at most %d fit: damaged", condition.c_str(), spec.nSpecies, WOX_SCENARIO_MAX_SPECIES));
             if (spec.nOperator < TRIGGER_LESS || spec.nOperator > TRIGGER_GREATER)
-                Add(true, "damaged", Format("%s has operator %d, which is none of <, = and >: damaged", condition.c_str(), spec.nOperator));
+                Add(true, "damaged", FormatText("%s has operator %d, which is none of <, = and >: damaged", condition.c_str(), spec.nOperator));
             for (int k = 0; m_context.fnKnownSpecies && k < ScenarioSpeciesCount(spec); ++k)
             {
                 const std::string code = Field(spec.szSpecies[k], sizeof spec.szSpecies[k]);
@@ -127,16 +116,16 @@ private:
                     Add(false, "unknown-species", condition + " excludes species \"" + shown + "\", which the species map does not know");
             }
             if (!(spec.dDbhMin <= spec.dDbhMax))
-                Add(true, "crossed-bounds", Format("%s counts trees of DBH %.2f to %.2f cm: no tree passes", condition.c_str(), spec.dDbhMin, spec.dDbhMax));
+                Add(true, "crossed-bounds", FormatText("%s counts trees of DBH %.2f to %.2f cm: no tree passes", condition.c_str(), spec.dDbhMin, spec.dDbhMax));
             if (!(spec.dHeightMin <= spec.dHeightMax))
-                Add(true, "crossed-bounds", Format("%s counts trees of height %.2f to %.2f m: no tree passes", condition.c_str(), spec.dHeightMin, spec.dHeightMax));
+                Add(true, "crossed-bounds", FormatText("%s counts trees of height %.2f to %.2f m: no tree passes", condition.c_str(), spec.dHeightMin, spec.dHeightMax));
             double dMin = 0.0, dMax = 0.0;
             const std::string variable = Field(spec.szVariable, sizeof spec.szVariable);
             if (!std::isfinite(spec.dValue))
-                Add(true, "implausible-threshold", Format("%s compares with %g, which is not a finite threshold", condition.c_str(), spec.dValue));
+                Add(true, "implausible-threshold", FormatText("%s compares with %g, which is not a finite threshold", condition.c_str(), spec.dValue));
             else if (m_context.fnPlausibleRange && m_context.fnPlausibleRange(variable, dMin, dMax) && (spec.dValue < dMin || spec.dValue > dMax))
                 Add(false, "implausible-threshold",
-                    Format("%s compares %s with %.2f, outside its plausible range %g to %g", condition.c_str(),
+                    FormatText("%s compares %s with %.2f, outside its plausible range %g to %g", condition.c_str(),
                            ShownText(spec.szVariable, sizeof spec.szVariable).c_str(), spec.dValue, dMin, dMax));
         }
         CheckContradictions(record, nTriggers);
@@ -163,7 +152,7 @@ private:
                 done[k] = true;
                 ++nInGroup;
                 numbers += (numbers.empty() ? "" : ", ") + std::to_string(k + 1);
-                bounds += Format("%s%s %.2f", bounds.empty() ? "" : ", ", TriggerOperatorText(spec.nOperator), spec.dValue);
+                bounds += FormatText("%s%s %.2f", bounds.empty() ? "" : ", ", TriggerOperatorText(spec.nOperator), spec.dValue);
                 if (spec.nOperator == TRIGGER_GREATER)
                     dAbove = std::max(dAbove, spec.dValue);
                 else if (spec.nOperator == TRIGGER_LESS)
@@ -214,7 +203,7 @@ std::string FindingRecordText(const CScenarioDocument& document, size_t nRecord)
     if (nRecord == 0 || nRecord > document.records.size())
         return "scenario";
     const SScenarioTreatment& record = document.records[nRecord - 1];
-    return Format("record %zu (stand \"%s\", %d, \"%s\")", nRecord, ShownText(record.szStand, sizeof record.szStand).c_str(), record.nYear,
+    return FormatText("record %zu (stand \"%s\", %d, \"%s\")", nRecord, ShownText(record.szStand, sizeof record.szStand).c_str(), record.nYear,
                   ShownText(record.treatment.szName, sizeof record.treatment.szName).c_str());
 }
 

@@ -12,17 +12,6 @@
 
 namespace
 {
-std::string Format(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* pszFormat, ...)
-{
-    char buffer[512];
-    va_list args;
-    va_start(args, pszFormat);
-    std::vsnprintf(buffer, sizeof buffer, pszFormat, args);
-    va_end(args);
-    return buffer;
-}
-
 template <size_t N>
 std::string Shown(const char (&field)[N])
 {
@@ -51,7 +40,7 @@ std::string HexText(const CByteVector& block)
         return "(none)";
     std::string text;
     for (uint8_t byte : block)
-        text += Format("%02X", byte);
+        text += FormatText("%02X", byte);
     return text;
 }
 
@@ -60,16 +49,16 @@ std::string ConditionText(const SScenarioTriggerSpec& spec)
     std::string species;
     for (int k = 0; k < ScenarioSpeciesCount(spec); ++k)
         species += (k ? " " : "") + ShownText(spec.szSpecies[k], sizeof spec.szSpecies[k]);
-    std::string text = Shown(spec.szVariable) + " " + TriggerOperatorText(spec.nOperator) + Format(" %.10g", spec.dValue);
+    std::string text = Shown(spec.szVariable) + " " + TriggerOperatorText(spec.nOperator) + FormatText(" %.10g", spec.dValue);
     text += species.empty() ? ", all species" : (spec.bInclude ? ", species " : ", all species but ") + species;
-    return text + Format(", DBH %.10g to %.10g cm, height %.10g to %.10g m", spec.dDbhMin, spec.dDbhMax, spec.dHeightMin, spec.dHeightMax);
+    return text + FormatText(", DBH %.10g to %.10g cm, height %.10g to %.10g m", spec.dDbhMin, spec.dDbhMax, spec.dHeightMin, spec.dHeightMax);
 }
 
 std::string FlagsText(uint32_t nFlags)
 {
     if (nFlags == 0)
         return "none";
-    return nFlags == WOX_TREATMENT_ALLOW_MULTIPLE ? "allow multiple occurrences" : Format("0x%08X", nFlags);
+    return nFlags == WOX_TREATMENT_ALLOW_MULTIPLE ? "allow multiple occurrences" : FormatText("0x%08X", nFlags);
 }
 
 std::vector<SFieldChange> ChangedFields(const CScenarioDocument& a, size_t i, const CScenarioDocument& b, size_t j, const FnParameterText& fnParameters)
@@ -103,7 +92,7 @@ std::vector<SFieldChange> ChangedFields(const CScenarioDocument& a, size_t i, co
             std::string before = bInX ? ConditionText(x.triggers[k]) : "(none)", after = bInY ? ConditionText(y.triggers[k]) : "(none)";
             if (before == after)
                 after += " (other bytes of the condition)";
-            fields.push_back({Format("condition %d", k + 1), before, after});
+            fields.push_back({FormatText("condition %d", k + 1), before, after});
         }
     }
     // Bytes no field above shows (reserved text, unused conditions, padding).
@@ -203,20 +192,20 @@ std::string DiffToText(const SScenarioDiff& diff, const std::string& pathA, cons
     {
         ++nCounts[change.kind];
         const SScenarioTreatment& record = *change.pRecord;
-        const std::string heading = Format("stand %s, %d\n", Shown(record.szStand).c_str(), record.nYear);
+        const std::string heading = FormatText("stand %s, %d\n", Shown(record.szStand).c_str(), record.nYear);
         if (heading != group)
             text += group = heading;
         const char cMark = change.kind == SRecordChange::Added ? '+' : change.kind == SRecordChange::Removed ? '-' : '~';
-        text += Format("  %c %s (%s", cMark, Shown(record.treatment.szName).c_str(), record.bTriggered ? "triggered" : "normal");
+        text += FormatText("  %c %s (%s", cMark, Shown(record.treatment.szName).c_str(), record.bTriggered ? "triggered" : "normal");
         if (record.bTriggered && record.nEndYear >= 100)
-            text += Format(" to %d", record.nEndYear);
+            text += FormatText(" to %d", record.nEndYear);
         text += ", " + GuidToText(record.treatment.guidComponent) + ")";
-        text += change.kind == SRecordChange::Removed ? Format(", record %zu of A\n", change.nRecordA) : Format(", record %zu of B\n", change.nRecordB);
+        text += change.kind == SRecordChange::Removed ? FormatText(", record %zu of A\n", change.nRecordA) : FormatText(", record %zu of B\n", change.nRecordB);
         for (const SFieldChange& field : change.fields)
             text += "      " + field.field + ": " + field.before + " -> " + field.after + "\n";
     }
     text += diff.Equal() ? "the scenarios are equal\n"
-                         : Format("%zu added, %zu removed, %zu changed%s\n", nCounts[SRecordChange::Added], nCounts[SRecordChange::Removed],
+                         : FormatText("%zu added, %zu removed, %zu changed%s\n", nCounts[SRecordChange::Added], nCounts[SRecordChange::Removed],
                                   nCounts[SRecordChange::Changed], diff.info.empty() ? "" : ", scenario information changed");
     return text;
 }

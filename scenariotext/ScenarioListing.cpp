@@ -95,3 +95,13 @@ std::string ScenarioToText(const CScenarioDocument& document)
     }
     return text;
 }
+
+std::string FormatText(const char* pszFormat, ...)
+{
+    char buffer[512];
+    va_list args;
+    va_start(args, pszFormat);
+    std::vsnprintf(buffer, sizeof buffer, pszFormat, args);
+    va_end(args);
+    return buffer;
+}

@@ -13,3 +13,5 @@ std::string ScenarioToText(const CScenarioDocument& document);
 std::string ShownText(const char* pField, size_t nWidth);
 // "<", "=" or ">"; "?" for an operator the file should not hold.
 const char* TriggerOperatorText(int32_t nOperator);
+// printf into a string, cut at 511 characters (one line of a listing or a finding).
+std::string FormatText(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
