@@ -52,23 +52,14 @@ const char* kSchema =
 bool WriteDatabase(const std::string& path, const std::vector<SRunResults>& runs, const std::vector<std::vector<SForestYear>>& figures,
                    std::string* pError)
 {
-    std::unique_ptr<sqlite3, SDbClose> pDb(WoxOpenMemoryDatabase(pError));
-    if (!pDb)
+    CResultDatabase db(path, pError);
+    if (!db.Begin(kSchema))
         return false;
-    auto fail = [&](const char* pszWhat) {
-        if (pError)
-            *pError = std::string(pszWhat) + " " + path + ": " + sqlite3_errmsg(pDb.get());
-        return false;
-    };
-    if (sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_exec(pDb.get(), kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail("cannot create");
-    auto prepare = [&](const char* pszSql) { return PrepareStatement(pDb.get(), pszSql); };
-    auto pScenario = prepare("INSERT INTO scenarios VALUES (?, ?, ?, ?, ?, ?, ?)");
-    auto pYear = prepare("INSERT INTO forest_years VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    auto pTreatment = prepare("INSERT INTO treatments VALUES (?, ?, ?, ?, ?, ?, ?)");
+    auto pScenario = db.Prepare("INSERT INTO scenarios VALUES (?, ?, ?, ?, ?, ?, ?)");
+    auto pYear = db.Prepare("INSERT INTO forest_years VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    auto pTreatment = db.Prepare("INSERT INTO treatments VALUES (?, ?, ?, ?, ?, ?, ?)");
     if (!pScenario || !pYear || !pTreatment)
-        return fail("cannot prepare");
+        return db.Fail("cannot prepare");
     auto text = [](sqlite3_stmt* pStmt, int nColumn, const std::string& value) {
         sqlite3_bind_text(pStmt, nColumn, value.c_str(), -1, SQLITE_TRANSIENT);
     };
@@ -85,7 +76,7 @@ bool WriteDatabase(const std::string& path, const std::vector<SRunResults>& runs
         sqlite3_bind_double(pScenario.get(), 6, summary.dFinalVolume);
         sqlite3_bind_double(pScenario.get(), 7, summary.dFinalVolumeHa);
         if (sqlite3_step(pScenario.get()) != SQLITE_DONE)
-            return fail("cannot write");
+            return db.Fail("cannot write");
         for (const SCompareYear& row : Cumulate(figures[i]))
         {
             sqlite3_reset(pYear.get());
@@ -97,7 +88,7 @@ bool WriteDatabase(const std::string& path, const std::vector<SRunResults>& runs
                 sqlite3_bind_double(pYear.get(), 3 + n, values[n]);
             sqlite3_bind_int(pYear.get(), 8, row.pYear->nTreatments);
             if (sqlite3_step(pYear.get()) != SQLITE_DONE)
-                return fail("cannot write");
+                return db.Fail("cannot write");
         }
         for (const SAppliedTreatment& applied : run.treatments)
         {
@@ -110,12 +101,10 @@ bool WriteDatabase(const std::string& path, const std::vector<SRunResults>& runs
             sqlite3_bind_double(pTreatment.get(), 6, applied.dRemovedStems);
             sqlite3_bind_double(pTreatment.get(), 7, applied.dRemovedVolume);
             if (sqlite3_step(pTreatment.get()) != SQLITE_DONE)
-                return fail("cannot write");
+                return db.Fail("cannot write");
         }
     }
-    if (sqlite3_exec(pDb.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail("cannot commit");
-    return WoxSaveDatabase(pDb.get(), path, CAtomicFile::ECommit::Replace, pError);
+    return db.Commit();
 }
 
 std::string CompareCsv(const std::vector<SRunResults>& runs, const std::vector<std::vector<SForestYear>>& figures)

@@ -31,28 +31,19 @@ std::string Number(double dValue, int nDecimals)
 
 bool WriteDatabase(const std::string& path, const SRunResults& results, std::string* pError)
 {
-    std::unique_ptr<sqlite3, SDbClose> pDb(WoxOpenMemoryDatabase(pError));
-    if (!pDb)
+    CResultDatabase db(path, pError);
+    if (!db.Begin(kSchema))
         return false;
-    auto fail = [&](const char* pszWhat) {
-        if (pError)
-            *pError = std::string(pszWhat) + " " + path + ": " + sqlite3_errmsg(pDb.get());
-        return false;
-    };
-    if (sqlite3_exec(pDb.get(), "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_exec(pDb.get(), kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail("cannot create");
-    auto prepare = [&](const char* pszSql) { return PrepareStatement(pDb.get(), pszSql); };
-    auto pRun = prepare("INSERT INTO run VALUES (?, ?)");
-    auto pYear = prepare("INSERT INTO stand_years VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    auto pSpecies = prepare("INSERT INTO species_years VALUES (?, ?, ?, ?, ?)");
-    auto pTreatment = prepare("INSERT INTO treatments VALUES (?, ?, ?, ?, ?, ?)");
+    auto pRun = db.Prepare("INSERT INTO run VALUES (?, ?)");
+    auto pYear = db.Prepare("INSERT INTO stand_years VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    auto pSpecies = db.Prepare("INSERT INTO species_years VALUES (?, ?, ?, ?, ?)");
+    auto pTreatment = db.Prepare("INSERT INTO treatments VALUES (?, ?, ?, ?, ?, ?)");
     if (!pRun || !pYear || !pSpecies || !pTreatment)
-        return fail("cannot prepare");
+        return db.Fail("cannot prepare");
     sqlite3_bind_text(pRun.get(), 1, results.project.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(pRun.get(), 2, results.scenario.c_str(), -1, SQLITE_TRANSIENT);
     if (sqlite3_step(pRun.get()) != SQLITE_DONE)
-        return fail("cannot write");
+        return db.Fail("cannot write");
     for (const SStandYear& row : results.standYears)
     {
         sqlite3_reset(pYear.get());
@@ -63,7 +54,7 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
         for (int i = 0; i < 11; ++i)
             sqlite3_bind_double(pYear.get(), 3 + i, values[i]);
         if (sqlite3_step(pYear.get()) != SQLITE_DONE)
-            return fail("cannot write");
+            return db.Fail("cannot write");
     }
     for (const SSpeciesYear& row : results.speciesYears)
     {
@@ -74,7 +65,7 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
         sqlite3_bind_double(pSpecies.get(), 4, row.dStems);
         sqlite3_bind_double(pSpecies.get(), 5, row.dVolume);
         if (sqlite3_step(pSpecies.get()) != SQLITE_DONE)
-            return fail("cannot write");
+            return db.Fail("cannot write");
     }
     for (const SAppliedTreatment& applied : results.treatments)
     {
@@ -86,13 +77,11 @@ bool WriteDatabase(const std::string& path, const SRunResults& results, std::str
         sqlite3_bind_double(pTreatment.get(), 5, applied.dRemovedStems);
         sqlite3_bind_double(pTreatment.get(), 6, applied.dRemovedVolume);
         if (sqlite3_step(pTreatment.get()) != SQLITE_DONE)
-            return fail("cannot write");
+            return db.Fail("cannot write");
     }
-    if (results.bExplained && !WriteTriggerCheckTable(pDb.get(), results.triggerChecks, pError))
+    if (results.bExplained && !WriteTriggerCheckTable(db.Get(), results.triggerChecks, pError))
         return false;
-    if (sqlite3_exec(pDb.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail("cannot commit");
-    return WoxSaveDatabase(pDb.get(), path, CAtomicFile::ECommit::Replace, pError);
+    return db.Commit();
 }
 }
 
