@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -161,15 +160,4 @@ void BM_ExplainingRun(benchmark::State& state)
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_ExplainingRun)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-}
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int nQtArgc = 1;
-    QApplication application(nQtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }
