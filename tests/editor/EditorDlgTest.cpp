@@ -93,6 +93,31 @@ protected:
         m_editor.OnCommand(ID_FILE_NEW);
     }
 
+    // Saves "Mixed" (a thinning of S1 in 2030, a triggered "Cut" of pszTriggeredStand from 2025 to
+    // 2040) and opens it through the Open Scenario dialog.
+    void OpenMixed(const char* pszTriggeredStand)
+    {
+        CScenarioFile file(m_host.Heap());
+        ASSERT_TRUE(file.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()));
+        SScenarioData data;
+        WoxCopyText(data.info.szName, "Mixed");
+        data.info.nEndYear = 2060;
+        data.pTreatments = m_host.MakeArray(sizeof(SScenarioTreatment));
+        SScenarioTreatment normal = Record(2030, "S1", "Thin"), triggered = Record(2025, pszTriggeredStand, "Cut");
+        triggered.bTriggered = 1;
+        triggered.nEndYear = 2040;
+        data.pTreatments->Add(&normal);
+        data.pTreatments->Add(&triggered);
+        ASSERT_TRUE(file.Save(m_folder.File("Mixed.scenario").c_str(), &data));
+        CScriptedAutomation open([](CWoxDialogDriver& driver) {
+            driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; });
+            driver.SelectRow(IDC_OPEN_SCENARIO_LIST, 0);
+            driver.PressButton(IDOK);
+        });
+        m_editor.OnCommand(ID_FILE_OPEN);
+        ASSERT_TRUE(m_editor.IsFileOpen());
+    }
+
     CTestHost m_host;
     CTempFolder m_folder;
     CEditorPortData m_portData;
@@ -183,27 +208,7 @@ class EditorSelectionTest : public EditorDlgTest, public ::testing::WithParamInt
 TEST_P(EditorSelectionTest, DeleteOffersTheRecordsUnderTheSelection)
 {
     const SSelectionCase& c = GetParam();
-    CScenarioFile file(m_host.Heap());
-    ASSERT_TRUE(file.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()));
-    SScenarioData data;
-    WoxCopyText(data.info.szName, "Mixed");
-    data.info.nEndYear = 2060;
-    data.pTreatments = m_host.MakeArray(sizeof(SScenarioTreatment));
-    SScenarioTreatment normal = Record(2030, "S1", "Thin"), triggered = Record(2025, "S1", "Cut");
-    triggered.bTriggered = 1;
-    triggered.nEndYear = 2040;
-    data.pTreatments->Add(&normal);
-    data.pTreatments->Add(&triggered);
-    ASSERT_TRUE(file.Save(m_folder.File("Mixed.scenario").c_str(), &data));
-    {
-        CScriptedAutomation open([](CWoxDialogDriver& driver) {
-            driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; });
-            driver.SelectRow(IDC_OPEN_SCENARIO_LIST, 0);
-            driver.PressButton(IDOK);
-        });
-        m_editor.OnCommand(ID_FILE_OPEN);
-    }
-    ASSERT_TRUE(m_editor.IsFileOpen());
+    ASSERT_NO_FATAL_FAILURE(OpenMixed("S1"));
     if (c.nViewBy == 0)
         m_editor.OnCommand(ID_VIEW_BY_STAND);
     m_editor.WaitForLoad();
@@ -275,27 +280,7 @@ TEST_F(EditorDlgTest, FailedSaveKeepsTheOldFileAndTheMark)
 // and redone; the tree and the modified mark follow; Close drops the history.
 TEST_F(EditorDlgTest, UndoAndRedoKeysFollowTheViewsAndTheMark)
 {
-    CScenarioFile file(m_host.Heap());
-    ASSERT_TRUE(file.Initialize(m_host.LibMgr(), m_host.Registry(), m_host.ErrorReporter()));
-    SScenarioData data;
-    WoxCopyText(data.info.szName, "Mixed");
-    data.info.nEndYear = 2060;
-    data.pTreatments = m_host.MakeArray(sizeof(SScenarioTreatment));
-    SScenarioTreatment normal = Record(2030, "S1", "Thin"), triggered = Record(2025, "S2", "Cut");
-    triggered.bTriggered = 1;
-    triggered.nEndYear = 2040;
-    data.pTreatments->Add(&normal);
-    data.pTreatments->Add(&triggered);
-    ASSERT_TRUE(file.Save(m_folder.File("Mixed.scenario").c_str(), &data));
-    {
-        CScriptedAutomation open([](CWoxDialogDriver& driver) {
-            driver.WaitUntil([&] { return driver.GetRowCount(IDC_OPEN_SCENARIO_LIST) > 0; });
-            driver.SelectRow(IDC_OPEN_SCENARIO_LIST, 0);
-            driver.PressButton(IDOK);
-        });
-        m_editor.OnCommand(ID_FILE_OPEN);
-    }
-    ASSERT_TRUE(m_editor.IsFileOpen());
+    ASSERT_NO_FATAL_FAILURE(OpenMixed("S2"));
     auto* pTree = static_cast<QTreeWidget*>(m_editor.Tree().GetWidget());
     // Whether the tree shows the triggered "Cut" under the year.
     std::function<bool(QTreeWidgetItem*)> holdsCut = [&](QTreeWidgetItem* pItem) {
