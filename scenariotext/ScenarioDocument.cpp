@@ -1,5 +1,7 @@
 #include "ScenarioDocument.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -44,6 +46,10 @@ bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenario
     if (!data.pTreatments)
         return false;
     int nSize = data.pTreatments->GetSize();
+    // Records are large (8,888 bytes): growing the vector step by step would copy every one
+    // again and touch twice the memory.
+    document.records.reserve(static_cast<size_t>(std::max(nSize, 0)));
+    document.blocks.reserve(static_cast<size_t>(std::max(nSize, 0)));
     for (int i = 0; i < nSize; ++i)
     {
         auto pRecord = static_cast<const SScenarioTreatment*>(data.pTreatments->GetAt(i, 0));
@@ -64,6 +70,69 @@ bool DocumentFromData(HWOXHEAP hHeap, const SScenarioData& data, const SScenario
     return true;
 }
 
+namespace
+{
+// The treatment array a whole-file read fills: records go straight into the document's vector,
+// so each 8,888-byte record is copied once instead of into a host array first and then again.
+// Lives on the reader's stack for one read; one thread.
+class CDocumentRecords final : public IArrayExt2
+{
+public:
+    explicit CDocumentRecords(std::vector<SScenarioTreatment>& records) : m_records(records) {}
+
+    void AddReference() override {}
+    void Release() override {}
+    int Initialize(IWoxLibMgr*, IWoxRegistry*, IWoxErrorReporter*, int nElementSize) override
+    {
+        return nElementSize == static_cast<int>(sizeof(SScenarioTreatment)) ? 1 : 0;
+    }
+    int Add(const void* pElement, int, WoxStopEvent) override
+    {
+        if (!pElement || m_records.size() >= static_cast<size_t>(INT_MAX))
+            return 0;
+        m_records.push_back(*static_cast<const SScenarioTreatment*>(pElement));
+        return 1;
+    }
+    int Copy(IArrayExt2* pSource, int, int, WoxStopEvent) override
+    {
+        if (!pSource)
+            return 0;
+        for (int i = 0, n = pSource->GetSize(); i < n; ++i)
+            if (!Add(pSource->GetAt(i, 0), -1, {}))
+                return 0;
+        return 1;
+    }
+    int RemoveAt(int nIndex, int nCount, int, WoxStopEvent) override
+    {
+        if (nIndex < 0 || nCount < 0 || static_cast<size_t>(nIndex) + static_cast<size_t>(nCount) > m_records.size())
+            return 0;
+        m_records.erase(m_records.begin() + nIndex, m_records.begin() + nIndex + nCount);
+        return 1;
+    }
+    void* GetAt(int nIndex, int, int, WoxStopEvent) override
+    {
+        return nIndex >= 0 && static_cast<size_t>(nIndex) < m_records.size() ? &m_records[static_cast<size_t>(nIndex)] : nullptr;
+    }
+    int GetSize(int, WoxStopEvent) override { return static_cast<int>(m_records.size()); }
+    int SetAt(int nIndex, int, const void* pElement, int, WoxStopEvent) override
+    {
+        void* pTarget = GetAt(nIndex, 0, -1, {});
+        if (!pTarget || !pElement)
+            return 0;
+        std::memcpy(pTarget, pElement, sizeof(SScenarioTreatment));
+        return 1;
+    }
+    int RemoveAll(int, int, WoxStopEvent) override
+    {
+        m_records.clear();
+        return 1;
+    }
+
+private:
+    std::vector<SScenarioTreatment>& m_records;
+};
+}
+
 bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& document, std::string* pError,
                        bool* pbConverted)
 {
@@ -80,6 +149,7 @@ bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& doc
         return false;
     };
     const char* pszPath = "/memory/input.scenario";
+    const size_t nBytes = bytes.size();
     CMemoryVolume volume;
     volume.SetFile(pszPath, std::move(bytes));
     CScenarioFile file(hHeap, &volume);
@@ -87,11 +157,34 @@ bool ReadScenarioBytes(HWOXHEAP hHeap, CByteVector bytes, CScenarioDocument& doc
         return fail("cannot make an in-memory file");
     if (!file.Open(pszPath))
         return fail("not a scenario file of version 3.1 or 3.0, or damaged");
+    document = CScenarioDocument();
+    document.header = file.Header();
+    // Never more records than the file could hold.
+    document.records.reserve(std::min<size_t>(static_cast<size_t>(std::max(file.Header().nRecords, 0)),
+                                              nBytes / sizeof(SScenarioTreatment)));
+    CDocumentRecords records(document.records);
     SScenarioData data;
-    if (!file.CreateTreatmentArray(data.pTreatments))
-        return fail("cannot make a treatment array");
-    bool bOk = file.ReadRecords(&data) && DocumentFromData(hHeap, data, file.Header(), document);
-    FreeTreatmentBlocks(hHeap, data.pTreatments.Get());
+    data.pTreatments = &records;
+    bool bOk = file.ReadRecords(&data);
+    document.header.info = data.info;
+    // Each record's parameter block moves into the document; every block the read made is freed.
+    document.blocks.reserve(document.records.size());
+    for (SScenarioTreatment& record : document.records)
+    {
+        CByteVector block;
+        if (const uint32_t nSize = record.treatment.nDataSize; bOk && nSize != 0)
+        {
+            auto pBlock = static_cast<const uint8_t*>(hHeap->Data(record.treatment.pData));
+            bOk = pBlock && hHeap->Size(record.treatment.pData) >= nSize;
+            if (bOk)
+                block.assign(pBlock, pBlock + nSize);
+        }
+        hHeap->Free(record.treatment.pData);
+        record.treatment.pData = 0;
+        document.blocks.push_back(std::move(block));
+    }
+    if (!bOk)
+        document = CScenarioDocument();
     return bOk ? true : fail("damaged records or data blocks");
 }
 
