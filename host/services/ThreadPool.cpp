@@ -4,8 +4,9 @@
 
 CWoxThreadPool::CWoxThreadPool(int nWorkers)
 {
+    std::lock_guard<std::mutex> guard(m_lock);
     for (int i = 0; i < (nWorkers < 1 ? 1 : nWorkers); ++i)
-        m_workers.emplace_back(&CWoxThreadPool::Work, this);
+        StartWorker();
 }
 
 CWoxThreadPool::~CWoxThreadPool() { Shutdown(); }
@@ -19,6 +20,8 @@ int CWoxThreadPool::SubmitTask(ITdThreadHandler* pTask)
         if (m_bStopping)
             return 0;
         m_tasks.push_back(pTask);
+        if (m_tasks.size() > static_cast<size_t>(m_nIdle) && m_workers.size() < static_cast<size_t>(kMaxWorkers))
+            StartWorker();
     }
     m_wake.notify_one();
     return 1;
@@ -28,6 +31,18 @@ void CWoxThreadPool::WaitIdle()
 {
     std::unique_lock<std::mutex> guard(m_lock);
     m_idle.wait(guard, [this] { return m_tasks.empty() && m_nRunning == 0; });
+}
+
+void CWoxThreadPool::StartWorker()
+{
+    ++m_nIdle;
+    m_workers.emplace_back(&CWoxThreadPool::Work, this);
+}
+
+int CWoxThreadPool::WorkerCount()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return static_cast<int>(m_workers.size());
 }
 
 void CWoxThreadPool::Shutdown()
@@ -54,11 +69,13 @@ void CWoxThreadPool::Work()
             return;   // stopping and drained
         ITdThreadHandler* pTask = m_tasks.front();
         m_tasks.pop_front();
+        --m_nIdle;
         ++m_nRunning;
         guard.unlock();
         pTask->RunThread();
         guard.lock();
         --m_nRunning;
+        ++m_nIdle;
         if (m_tasks.empty() && m_nRunning == 0)
             m_idle.notify_all();
     }

@@ -27,6 +27,8 @@ int CTdEvent::SetEvent()
     if (!m_bCreated)
         return 0;
     m_bSignalled = true;
+    if (m_bManualReset)
+        ++m_nSets;
     WoxWaitHub().changed.notify_all();
     return 1;
 }
@@ -46,9 +48,11 @@ int CTdEvent::Wait(int nTimeoutMs)
     std::unique_lock<std::mutex> hub(WoxWaitHub().lock);
     if (!m_bCreated)
         return -1;
-    if (!WoxWaitFor(hub, end, [this] { return m_bSignalled; }))
+    const std::thread::id self = std::this_thread::get_id();
+    const uint64_t nSets = m_nSets;
+    if (!WoxWaitFor(hub, end, [&] { return IsSignalledSince(self, nSets); }))
         return 1;
-    Consume(std::this_thread::get_id());
+    Consume(self);
     return 0;
 }
 

@@ -28,6 +28,7 @@ public:
 
     bool IsSignalledFor(std::thread::id self) const override;
     void Consume(std::thread::id self) override;
+    uint64_t SetCount() const override { return m_nSets; }
 
 private:
     ~CTdEvent() = default;
@@ -37,5 +38,6 @@ private:
     bool m_bCreated = false;
     bool m_bManualReset = true;
     bool m_bSignalled = false;
+    uint64_t m_nSets = 0;   // SetEvent calls of a manual-reset event
 };
 

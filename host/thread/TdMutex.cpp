@@ -66,9 +66,10 @@ int CTdMutex::WaitMutexOrHandle(HWOXWAIT hOther, int nTimeoutMs, int bWaitAll)
         WoxWaitHub().changed.notify_all();
         return 0;
     }
-    if (!WoxWaitFor(hub, end, [&] { return pOther->IsSignalledFor(self) || IsSignalledFor(self); }))
+    const uint64_t nOtherSets = pOther->SetCount();
+    if (!WoxWaitFor(hub, end, [&] { return pOther->IsSignalledSince(self, nOtherSets) || IsSignalledFor(self); }))
         return -1;
-    if (pOther->IsSignalledFor(self))
+    if (pOther->IsSignalledSince(self, nOtherSets))
     {
         pOther->Consume(self);
         WoxWaitHub().changed.notify_all();

@@ -34,6 +34,12 @@ public:
     virtual bool IsSignalledFor(std::thread::id self) const = 0;
     // Takes what the wait was for (an auto-reset event resets, a mutex becomes owned).
     virtual void Consume(std::thread::id self) = 0;
+    // How often a manual-reset event has been set (0 for other objects). A wait that notes it at
+    // its start counts a change as signalled: every thread waiting when such an event is set is
+    // released, even when the event is reset again before that thread gets to look (a stop event
+    // is set and reset around a run mutex that may be free at once).
+    virtual uint64_t SetCount() const { return 0; }
+    bool IsSignalledSince(std::thread::id self, uint64_t nSetCount) const { return IsSignalledFor(self) || SetCount() != nSetCount; }
 
     HWOXWAIT Handle() { return static_cast<HWOXWAIT>(this); }
     // The waitable behind a handle of this library instance, or none.

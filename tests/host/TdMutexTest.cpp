@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "ThreadLibrary.h"
@@ -145,6 +146,25 @@ TEST(TdMutex, CombinedWaitEndsWhenEitherSideComesLater)
     run2.join();
     EXPECT_EQ(nResult, 0);
     EXPECT_EQ(nOwnedRelease, 1);
+
+    // A stop set and reset at once while another thread waits (a task's StopThread that finds
+    // the run mutex free) still ends that wait with 1: the waiter must not take the mutex later.
+    ASSERT_EQ(pMutex->Wait(-1), 0);
+    std::atomic<bool> bWaiting{false};
+    std::thread run3([&] {
+        bWaiting = true;
+        nResult = pMutex->WaitMutexOrHandle(pStop->GetWaitHandle(), -1, 0);
+        if (nResult == 0)
+            pMutex->ReleaseMutex();
+    });
+    while (!bWaiting)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    pStop->SetEvent();
+    pStop->ResetEvent();
+    pMutex->ReleaseMutex();
+    run3.join();
+    EXPECT_EQ(nResult, 1);
 }
 
 TEST(TdMutex, WaitAllTakesBothOrNothing)

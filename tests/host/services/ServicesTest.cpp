@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <cstring>
 
 #include "TestHost.h"
@@ -38,6 +41,38 @@ TEST(ThreadPoolTest, RunsEverySubmissionAndJoinsAtShutdown)
         EXPECT_EQ(pool.SubmitTask(&task), 0) << "no submissions after shutdown";
     }
     EXPECT_EQ(task.nRuns, 120);
+}
+
+// A run that blocks (the editor's add task waits on its queue for the window's life) must not
+// hold back a task queued behind it, however few workers the pool started with.
+TEST(ThreadPoolTest, BlockedRunsDoNotStarveLaterTasks)
+{
+    class CBlockingTask : public CCountingTask
+    {
+    public:
+        int RunThread() override
+        {
+            released.wait();
+            return CCountingTask::RunThread();
+        }
+        std::shared_future<void> released;
+    };
+    std::promise<void> release;
+    CBlockingTask blocking;
+    blocking.released = release.get_future().share();
+    CCountingTask task;
+    CWoxThreadPool pool(1);
+    ASSERT_EQ(pool.SubmitTask(&blocking), 1);
+    ASSERT_EQ(pool.SubmitTask(&blocking), 1);
+    ASSERT_EQ(pool.SubmitTask(&task), 1);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (task.nRuns == 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(task.nRuns, 1);
+    EXPECT_EQ(pool.WorkerCount(), 3);
+    release.set_value();
+    pool.WaitIdle();
+    EXPECT_EQ(blocking.nRuns, 2);
 }
 
 TEST(SpeciesMapTest, CatalogueAnswersPlantsByCode)
