@@ -34,6 +34,9 @@ inline void PumpQueued()
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents();
     } while (WoxPendingPostedMessages() > 0);
+    // What the last requests queued in turn (a tree's caret move) runs in one more turn: events
+    // posted while Qt delivers posted events wait for its next delivery.
+    QCoreApplication::sendPostedEvents();
 }
 
 // An automation handler for one test: runs a callback on each dialog and answers message boxes
