@@ -71,6 +71,17 @@ bool ParseNumber(const std::string& text, double dMin, double dMax, double& dVal
     return pBegin != pEnd && error == std::errc() && pStop == pEnd && WithinLimits(dValue, dMin, dMax);
 }
 
+// Equal texts, compared in line: the identifiers and codes compared on every row are short.
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 std::string Upper(std::string text)
 {
     for (char& c : text)
@@ -176,7 +187,7 @@ private:
                     m_slots[i] = static_cast<uint32_t>(trees.size() + 1);
                     return true;
                 }
-                if (Id(trees[m_slots[i] - 1]) == id)
+                if (SameText(Id(trees[m_slots[i] - 1]), id))
                     return false;
             }
         }
@@ -435,15 +446,15 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     std::map<std::string, SUnknownSpecies> unknownSpecies;   // as written
     std::unordered_map<std::string, std::pair<std::string, bool>> speciesCache;   // as written -> code, unknown
     CTreeIds treeIds;
-    // Most rows repeat the stand and often the species of the row before: those skip the hashing.
-    std::string lastStand, lastSpecies;
+    // Most rows repeat the stand of the row before: those skip the hashing.
+    std::string lastStand;
     size_t nLastStand = 0;
+    std::vector<char> heightsMissing(project.stands.size(), 0);   // for each stand
     // A stand's tree list is reserved, on its first tree, for as many trees as the stand begun
     // before it holds by then: inventories' stands are of a size, and a list that grows by
     // doubling copies and touches about three times the memory it keeps. A wrong guess costs
     // at most that stand's memory once more, never touched.
     size_t nFilling = SIZE_MAX;
-    const std::pair<std::string, bool>* pLastSpecies = nullptr;
     bool bTrees = bStands && CCsvTable::Read(
         treesPath, kTreeColumns,
         [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
@@ -452,7 +463,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             };
             if (pszProblem)
                 return refuse("wrong column count", "", pszProblem);
-            if (lastStand.empty() || f[T_STAND] != lastStand)
+            if (lastStand.empty() || !SameText(f[T_STAND], lastStand))
             {
                 auto stand = standIndex.find(f[T_STAND]);
                 if (stand == standIndex.end())
@@ -471,26 +482,22 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 return refuse("bad tree_id", "", "tree identifier must have 1 to 23 characters");
             if (f[T_SPECIES].empty())
                 return refuse("empty species", "", "empty species code");
-            if (!pLastSpecies || f[T_SPECIES] != lastSpecies)
+            auto cached = speciesCache.find(f[T_SPECIES]);
+            if (cached == speciesCache.end())
             {
-                auto cached = speciesCache.find(f[T_SPECIES]);
-                if (cached == speciesCache.end())
+                std::string species = f[T_SPECIES].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[T_SPECIES].c_str());
+                const bool bUnknown = species.empty();
+                if (bUnknown)
                 {
-                    std::string species = f[T_SPECIES].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[T_SPECIES].c_str());
-                    const bool bUnknown = species.empty();
-                    if (bUnknown)
-                    {
-                        auto mapped = options.speciesMap.find(Upper(f[T_SPECIES]));
-                        species = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(f[T_SPECIES]));
-                        if (species.empty())
-                            return refuse("unknown species", f[T_SPECIES], "unknown species '" + f[T_SPECIES] + "' and the catalogue has no class for it");
-                        unknownSpecies[f[T_SPECIES]].target = species;
-                    }
-                    cached = speciesCache.emplace(f[T_SPECIES], std::make_pair(species, bUnknown)).first;
+                    auto mapped = options.speciesMap.find(Upper(f[T_SPECIES]));
+                    species = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(f[T_SPECIES]));
+                    if (species.empty())
+                        return refuse("unknown species", f[T_SPECIES], "unknown species '" + f[T_SPECIES] + "' and the catalogue has no class for it");
+                    unknownSpecies[f[T_SPECIES]].target = species;
                 }
-                lastSpecies = f[T_SPECIES];
-                pLastSpecies = &cached->second;
+                cached = speciesCache.emplace(f[T_SPECIES], std::make_pair(species, bUnknown)).first;
             }
+            const std::pair<std::string, bool>* pSpecies = &cached->second;
             const SDesign& design = designs[nStand];
             double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
             if (!ParseNumber(f[T_DBH], 0.0, kMaxDbhCm, dDbh))
@@ -526,9 +533,11 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             }
             if (!treeIds.Insert(nStand, trees, f[T_TREE]))
                 return refuse("tree listed twice", f[T_STAND], "tree " + f[T_TREE] + " of stand " + f[T_STAND] + " is listed twice");
-            if (pLastSpecies->second)
+            if (pSpecies->second)
                 ++unknownSpecies[f[T_SPECIES]].nRecords;
-            trees.push_back(MakeTree(f[T_STAND], f[T_TREE], pLastSpecies->first, dDbh, dHeight, dTpha));
+            if (dHeight <= 0.0)
+                heightsMissing[nStand] = 1;
+            trees.push_back(MakeTree(f[T_STAND], f[T_TREE], pSpecies->first, dDbh, dHeight, dTpha));
         },
         unknownColumns, &error, progress(treesPath));
     if (bStands && !bTrees)
@@ -543,8 +552,9 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             text += (text.empty() ? "" : ", ") + code + " -> " + unknown.target + " (" + std::to_string(unknown.nRecords) + ")";
         report.notices.push_back("species not in the catalogue, grown as the class or species given (records): " + text);
     }
-    for (SProjectStand& stand : project.stands)
-        report.nHeightsFilled += CGrowthModel::FillMissingHeights(stand.trees, stand.dSiteIndex);
+    for (size_t nStand = 0; nStand < project.stands.size(); ++nStand)
+        if (heightsMissing[nStand])
+            report.nHeightsFilled += CGrowthModel::FillMissingHeights(project.stands[nStand].trees, project.stands[nStand].dSiteIndex);
     if (report.nHeightsFilled)
         report.notices.push_back("filled " + std::to_string(report.nHeightsFilled) + " missing heights from the growth model's height-diameter curves");
     if (refusals.FileFailed())
