@@ -348,6 +348,12 @@ double CGrowthModel::EstimateHeight(const char* pszSpecies, double dDbh, double 
 
 size_t CGrowthModel::FillMissingHeights(std::vector<SInventory>& trees, double dSiteIndex)
 {
+    auto missing = [](const SInventory& tree) {
+        return !(tree.dHeight > 0.0 && std::isfinite(tree.dHeight)) && tree.dDbh > 0.0 && std::isfinite(tree.dDbh);
+    };
+    // Most inventories measure every height: then no curve need be evaluated at all.
+    if (std::none_of(trees.begin(), trees.end(), missing))
+        return 0;
     // The stand's own level: the median ratio of measured to curve height above breast height.
     std::vector<double> ratios;
     for (const SInventory& tree : trees)
@@ -362,9 +368,7 @@ size_t CGrowthModel::FillMissingHeights(std::vector<SInventory>& trees, double d
     size_t nFilled = 0;
     for (SInventory& tree : trees)
     {
-        if (tree.dHeight > 0.0 && std::isfinite(tree.dHeight))
-            continue;
-        if (!(tree.dDbh > 0.0) || !std::isfinite(tree.dDbh))
+        if (!missing(tree))
             continue;
         tree.dHeight = kBreastHeight + dScale * (EstimateHeight(tree.szSpecies, tree.dDbh, dSiteIndex) - kBreastHeight);
         ++nFilled;

@@ -1,9 +1,13 @@
 #include "CsvImport.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <numbers>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -12,6 +16,7 @@
 #include "ForestLimits.h"
 #include "GrowthModel.h"
 #include "SpeciesParameters.h"
+#include "WoxText.h"
 
 namespace
 {
@@ -66,6 +71,17 @@ bool ParseNumber(const std::string& text, double dMin, double dMax, double& dVal
     return pBegin != pEnd && error == std::errc() && pStop == pEnd && WithinLimits(dValue, dMin, dMax);
 }
 
+// Equal texts, compared in line: the identifiers and codes compared on every row are short.
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 std::string Upper(std::string text)
 {
     for (char& c : text)
@@ -117,6 +133,91 @@ public:
 private:
     SImportReport& m_report;
     bool m_bFileFailed = false;
+};
+
+// The tree identifiers each stand holds so far, so that a tree listed twice is refused. A table
+// holds positions in a stand's tree list and compares against the identifier the record itself
+// carries: a row costs one hash and no allocation. Rows of a stand usually come together: they
+// share one table, cleared when the next stand begins, so that it and the records it points to
+// stay in the cache; a stand whose rows come back later gets a table of its own.
+class CTreeIds
+{
+public:
+    // False when the stand already holds the id; otherwise the tree about to be appended to trees
+    // (the stand's list) is entered under it, and the caller appends it at once.
+    bool Insert(size_t nStand, const std::vector<SInventory>& trees, std::string_view id)
+    {
+        id = id.substr(0, WoxTextLength(id.data(), id.size()));   // as the record keeps it
+        if (nStand == m_nCurrent)
+            return m_current.Insert(trees, id);
+        if (trees.empty())
+        {
+            m_nCurrent = nStand;
+            m_current.Clear(trees);
+            return m_current.Insert(trees, id);
+        }
+        auto [own, bNew] = m_returning.try_emplace(nStand);
+        if (bNew)
+            own->second.Clear(trees);
+        return own->second.Insert(trees, id);
+    }
+
+private:
+    // Open addressing over positions + 1 in the stand's list (0 = free); a power of two, at most
+    // half used.
+    class CTable
+    {
+    public:
+        // Empties the table and enters the trees the list already holds.
+        void Clear(const std::vector<SInventory>& trees)
+        {
+            m_slots.assign(std::max({size_t{16}, std::bit_ceil(2 * trees.capacity()), std::bit_ceil(4 * trees.size())}), 0);
+            for (size_t nTree = 0; nTree < trees.size(); ++nTree)
+                m_slots[FreeSlot(Id(trees[nTree]))] = static_cast<uint32_t>(nTree + 1);
+        }
+        bool Insert(const std::vector<SInventory>& trees, std::string_view id)
+        {
+            if (2 * (trees.size() + 1) > m_slots.size())
+                Clear(trees);
+            const size_t nMask = m_slots.size() - 1;
+            for (size_t i = Hash(id) & nMask;; i = (i + 1) & nMask)
+            {
+                if (m_slots[i] == 0)
+                {
+                    m_slots[i] = static_cast<uint32_t>(trees.size() + 1);
+                    return true;
+                }
+                if (SameText(Id(trees[m_slots[i] - 1]), id))
+                    return false;
+            }
+        }
+
+    private:
+        size_t FreeSlot(std::string_view id) const
+        {
+            const size_t nMask = m_slots.size() - 1;
+            size_t i = Hash(id) & nMask;
+            while (m_slots[i] != 0)
+                i = (i + 1) & nMask;
+            return i;
+        }
+
+        std::vector<uint32_t> m_slots;
+    };
+
+    static size_t Hash(std::string_view id)
+    {
+        uint64_t h = 0xcbf29ce484222325ull;
+        for (char c : id)
+            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+        // The multiplications carry only upwards: fold the high bits into the low ones a mask keeps.
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+    static std::string_view Id(const SInventory& tree) { return {tree.szTree, WoxTextLength(tree.szTree)}; }
+
+    CTable m_current;
+    size_t m_nCurrent = SIZE_MAX;
+    std::unordered_map<size_t, CTable> m_returning;
 };
 
 // Reads the stand's plot design; "" or the reason it is refused.
@@ -344,8 +445,16 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     };
     std::map<std::string, SUnknownSpecies> unknownSpecies;   // as written
     std::unordered_map<std::string, std::pair<std::string, bool>> speciesCache;   // as written -> code, unknown
-    // Tree identifiers per stand: short ones stay inside the strings, so a row costs one hash.
-    std::vector<std::unordered_set<std::string>> treeIds(project.stands.size());
+    CTreeIds treeIds;
+    // Most rows repeat the stand of the row before: those skip the hashing.
+    std::string lastStand;
+    size_t nLastStand = 0;
+    std::vector<char> heightsMissing(project.stands.size(), 0);   // for each stand
+    // A stand's tree list is reserved, on its first tree, for as many trees as the stand begun
+    // before it holds by then: inventories' stands are of a size, and a list that grows by
+    // doubling copies and touches about three times the memory it keeps. A wrong guess costs
+    // at most that stand's memory once more, never touched.
+    size_t nFilling = SIZE_MAX;
     bool bTrees = bStands && CCsvTable::Read(
         treesPath, kTreeColumns,
         [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
@@ -354,15 +463,21 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             };
             if (pszProblem)
                 return refuse("wrong column count", "", pszProblem);
-            auto stand = standIndex.find(f[T_STAND]);
-            if (stand == standIndex.end())
+            if (lastStand.empty() || !SameText(f[T_STAND], lastStand))
             {
-                if (refusedStands.count(f[T_STAND]))
-                    return refuse("stand refused", f[T_STAND], "stand '" + f[T_STAND] + "' was refused in " + standsPath);
-                return refuse("unknown stand", f[T_STAND],
-                              f[T_STAND].size() > kMaxStandId ? "stand identifier " + f[T_STAND] + " is longer than 30 characters"
-                                                              : "unknown stand '" + f[T_STAND] + "'");
+                auto stand = standIndex.find(f[T_STAND]);
+                if (stand == standIndex.end())
+                {
+                    if (refusedStands.count(f[T_STAND]))
+                        return refuse("stand refused", f[T_STAND], "stand '" + f[T_STAND] + "' was refused in " + standsPath);
+                    return refuse("unknown stand", f[T_STAND],
+                                  f[T_STAND].size() > kMaxStandId ? "stand identifier " + f[T_STAND] + " is longer than 30 characters"
+                                                                  : "unknown stand '" + f[T_STAND] + "'");
+                }
+                lastStand = f[T_STAND];
+                nLastStand = stand->second;
             }
+            const size_t nStand = nLastStand;
             if (f[T_TREE].empty() || f[T_TREE].size() > kMaxTreeId)
                 return refuse("bad tree_id", "", "tree identifier must have 1 to 23 characters");
             if (f[T_SPECIES].empty())
@@ -382,7 +497,8 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 }
                 cached = speciesCache.emplace(f[T_SPECIES], std::make_pair(species, bUnknown)).first;
             }
-            const SDesign& design = designs[stand->second];
+            const std::pair<std::string, bool>* pSpecies = &cached->second;
+            const SDesign& design = designs[nStand];
             double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
             if (!ParseNumber(f[T_DBH], 0.0, kMaxDbhCm, dDbh))
                 return refuse("bad dbh_cm", "", "dbh_cm must be a number from " + Range(0, kMaxDbhCm, " cm") + ", not '" + f[T_DBH] + "'");
@@ -408,11 +524,20 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 if (dTpha > kMaxStemsPerHa)
                     return refuse("bad tpha", "", "dbh_cm " + f[T_DBH] + " on a variable-radius plot stands for more than " + Number(kMaxStemsPerHa) + " stems/ha");
             }
-            if (!treeIds[stand->second].insert(f[T_TREE]).second)
+            std::vector<SInventory>& trees = project.stands[nStand].trees;
+            if (trees.capacity() == 0)
+            {
+                if (nFilling != SIZE_MAX)
+                    trees.reserve(project.stands[nFilling].trees.size());
+                nFilling = nStand;
+            }
+            if (!treeIds.Insert(nStand, trees, f[T_TREE]))
                 return refuse("tree listed twice", f[T_STAND], "tree " + f[T_TREE] + " of stand " + f[T_STAND] + " is listed twice");
-            if (cached->second.second)
+            if (pSpecies->second)
                 ++unknownSpecies[f[T_SPECIES]].nRecords;
-            project.stands[stand->second].trees.push_back(MakeTree(f[T_STAND], f[T_TREE], cached->second.first, dDbh, dHeight, dTpha));
+            if (dHeight <= 0.0)
+                heightsMissing[nStand] = 1;
+            trees.push_back(MakeTree(f[T_STAND], f[T_TREE], pSpecies->first, dDbh, dHeight, dTpha));
         },
         unknownColumns, &error, progress(treesPath));
     if (bStands && !bTrees)
@@ -427,8 +552,9 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             text += (text.empty() ? "" : ", ") + code + " -> " + unknown.target + " (" + std::to_string(unknown.nRecords) + ")";
         report.notices.push_back("species not in the catalogue, grown as the class or species given (records): " + text);
     }
-    for (SProjectStand& stand : project.stands)
-        report.nHeightsFilled += CGrowthModel::FillMissingHeights(stand.trees, stand.dSiteIndex);
+    for (size_t nStand = 0; nStand < project.stands.size(); ++nStand)
+        if (heightsMissing[nStand])
+            report.nHeightsFilled += CGrowthModel::FillMissingHeights(project.stands[nStand].trees, project.stands[nStand].dSiteIndex);
     if (report.nHeightsFilled)
         report.notices.push_back("filled " + std::to_string(report.nHeightsFilled) + " missing heights from the growth model's height-diameter curves");
     if (refusals.FileFailed())

@@ -5,7 +5,8 @@
 sqlite3* WoxOpenMemoryDatabase(std::string* pError)
 {
     sqlite3* pDb = nullptr;
-    if (sqlite3_open_v2(":memory:", &pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+    // Only the thread that builds it ever uses it: SQLite need not lock around every call.
+    if (sqlite3_open_v2(":memory:", &pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
     {
         if (pError)
             *pError = std::string("cannot make a database in memory: ") + (pDb ? sqlite3_errmsg(pDb) : "out of memory");

@@ -9,8 +9,8 @@
 
 struct sqlite3;
 
-// An empty database in memory; null (with *pError) when SQLite cannot make one. Close it with
-// sqlite3_close.
+// An empty database in memory, for the thread that opens it only; null (with *pError) when
+// SQLite cannot make one. Close it with sqlite3_close.
 sqlite3* WoxOpenMemoryDatabase(std::string* pError);
 
 // Writes the database to path through CAtomicFile (mode Replace or CreateOnly). False with one

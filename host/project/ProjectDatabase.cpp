@@ -54,7 +54,9 @@ bool Fail(sqlite3* pDb, const std::string& what, std::string* pError)
 
 bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
 {
-    if (sqlite3_exec(pDb, "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK || sqlite3_exec(pDb, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
+    // The database is built in memory and thrown away whole on any failure: it needs no journal.
+    if (sqlite3_exec(pDb, "PRAGMA journal_mode=OFF; BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_exec(pDb, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
         return Fail(pDb, "cannot create the tables", pError);
     CStmt pProject = Prepare(pDb, "INSERT INTO project VALUES (?, ?, ?)");
     CStmt pStand = Prepare(pDb, "INSERT INTO stands VALUES (?, ?, ?, ?, ?)");
@@ -87,10 +89,11 @@ bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
             char szTree[sizeof tree.szTree + 1], szSpecies[sizeof tree.szSpecies + 1];
             WoxFieldToString(szTree, sizeof szTree, tree.szTree, sizeof tree.szTree);
             WoxFieldToString(szSpecies, sizeof szSpecies, tree.szSpecies, sizeof tree.szSpecies);
+            // The texts outlive the step: SQLite need not copy them.
             sqlite3_reset(pTree.get());
-            sqlite3_bind_text(pTree.get(), 1, stand.id.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(pTree.get(), 2, szTree, -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(pTree.get(), 3, szSpecies, -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(pTree.get(), 1, stand.id.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_text(pTree.get(), 2, szTree, -1, SQLITE_STATIC);
+            sqlite3_bind_text(pTree.get(), 3, szSpecies, -1, SQLITE_STATIC);
             sqlite3_bind_double(pTree.get(), 4, tree.dDbh);
             sqlite3_bind_double(pTree.get(), 5, tree.dHeight);
             sqlite3_bind_double(pTree.get(), 6, tree.dTpha);

@@ -88,6 +88,11 @@ const SImportCase kCases[] = {
     {"NotANumber", "A,1.0,30\n", "A,1,PSME,20,tall,100\n", "trees.csv", 2, "height_m must be a number"},
     {"TreeOfUnknownStand", "A,1.0,30\n", "B,1,PSME,20,18,100\n", "trees.csv", 2, "unknown stand 'B'"},
     {"DuplicateStand", "A,1.0,30\nA,2.0,30\n", "", "stands.csv", 3, "stand A is listed twice"},
+    // Found again after the stand's list has grown and another stand's rows came between.
+    {"DuplicateTree", "A,1.0,30\nB,1.0,30\n",
+     "A,1,PSME,20,18,100\nA,2,PSME,20,18,100\nA,3,PSME,20,18,100\nA,4,PSME,20,18,100\nA,5,PSME,20,18,100\nA,6,PSME,20,18,100\n"
+     "A,7,PSME,20,18,100\nA,8,PSME,20,18,100\nA,9,PSME,20,18,100\nB,1,PSME,20,18,100\nA,1,PSME,20,18,100\n",
+     "trees.csv", 12, "tree 1 of stand A is listed twice"},
     {"ZeroArea", "A,0,30\n", "", "stands.csv", 2, "area_ha must be a positive number"},
 };
 INSTANTIATE_TEST_SUITE_P(Refusals, CProjectImportTest, ::testing::ValuesIn(kCases),
