@@ -14,6 +14,10 @@ namespace
 {
 
 constexpr int kCellText = WOX_REQUEST_TEXT - 1;   // cell texts hold at most this many characters
+// A selection change repaints its cells one by one up to this many, the whole grid beyond.
+constexpr int kMaxCellUpdates = 64;
+// Cell texts gathered during a run of requests before they go to the table.
+constexpr size_t kMaxPendingCells = 2048;
 
 // Paints a selected cell blanked, framed in dark green, with its text centred; other cells as
 // the table does.
@@ -93,24 +97,30 @@ void CEditorListCtrlEx::OnAttached()
 
 void CEditorListCtrlEx::DeleteAllColumns()
 {
+    ApplyPending();
     ShowCaretPending();
     CListCtrlEx::DeleteAllColumns();
+    m_columnKeys.clear();
     m_columns.clear();
     m_bColumnsDirty = false;
+    m_bRowsDirty = true;   // the rows' keys went with the first column
 }
 
 void CEditorListCtrlEx::DeleteAllItems()
 {
+    ApplyPending();
     m_bCaretPending = false;
     if (m_pSelection)
         m_pSelection->RemoveAll(0);
     CListCtrlEx::DeleteAllItems();
+    m_rowKeys.clear();
     m_rows.clear();
     m_bRowsDirty = false;
 }
 
 void CEditorListCtrlEx::DeleteItem(long nItem)
 {
+    ApplyPending();
     ShowCaretPending();
     CListCtrlEx::DeleteItem(nItem);
     m_bRowsDirty = true;
@@ -118,12 +128,13 @@ void CEditorListCtrlEx::DeleteItem(long nItem)
 
 long CEditorListCtrlEx::InsertColumn(long nIndex, const LVCOLUMN* pColumn)
 {
+    ApplyPending();
     const int nBefore = GetColumnCount();
     if (nIndex < nBefore)
         ShowCaretPending();
     long nResult = CListCtrlEx::InsertColumn(nIndex, pColumn);
     if (nResult >= 0 && nResult == nBefore && !m_bColumnsDirty)
-        m_columns.emplace(GetColumnText(static_cast<int>(nResult)), static_cast<int>(nResult));
+        AddColumnKey(GetColumnText(static_cast<int>(nResult)));
     else if (nResult >= 0)
         m_bColumnsDirty = true;
     return nResult;
@@ -131,62 +142,84 @@ long CEditorListCtrlEx::InsertColumn(long nIndex, const LVCOLUMN* pColumn)
 
 long CEditorListCtrlEx::InsertItem(const LVITEM* pItem)
 {
+    ApplyPending();
     const int nBefore = GetItemCount();
+    const int nColumnsBefore = GetColumnCount();
     if (pItem && pItem->iItem >= 0 && pItem->iItem < nBefore)
         ShowCaretPending();
     long nResult = CListCtrlEx::InsertItem(pItem);
     if (nResult >= 0 && nResult == nBefore && !m_bRowsDirty)
-        m_rows.emplace(GetItemText(static_cast<int>(nResult), 0), static_cast<int>(nResult));
+        AddRowKey(GetItemText(static_cast<int>(nResult), 0));
     else if (nResult >= 0)
         m_bRowsDirty = true;
+    if (nColumnsBefore == 0)
+        m_bColumnsDirty = true;   // the first row brought the first column
     return nResult;
 }
 
 bool CEditorListCtrlEx::SetItem(const LVITEM* pItem)
 {
+    ApplyPending();
     bool bResult = CListCtrlEx::SetItem(pItem);
     if (bResult && pItem->iSubItem == 0 && (pItem->mask & LVIF_TEXT))
         m_bRowsDirty = true;   // a row key changed
     return bResult;
 }
 
+void CEditorListCtrlEx::AddRowKey(const std::string& key)
+{
+    m_rows.emplace(key, static_cast<int>(m_rowKeys.size()));
+    m_rowKeys.push_back(key);
+}
+
+void CEditorListCtrlEx::AddColumnKey(const std::string& key)
+{
+    m_columns.emplace(key, static_cast<int>(m_columnKeys.size()));
+    m_columnKeys.push_back(key);
+}
+
 int CEditorListCtrlEx::FindRow(const std::string& key)
 {
-    const int nRows = GetItemCount();
+    if (m_bRowsDirty)
+    {
+        // Only changes carried out at once make the keys dirty, and they apply what waits first.
+        m_rowKeys.clear();
+        m_rows.clear();
+        const int nRows = GetItemCount();
+        for (int nRow = 0; nRow < nRows; ++nRow)
+            AddRowKey(GetItemText(nRow, 0));
+        m_bRowsDirty = false;
+    }
+    const int nRows = static_cast<int>(m_rowKeys.size());
     // The tracked last row and the one after it first: a fill posts runs along a row.
     for (int nRow : {m_nLastItem, m_nLastItem + 1})
     {
-        if (nRow >= 0 && nRow < nRows && GetItemText(nRow, 0) == key)
+        if (nRow >= 0 && nRow < nRows && m_rowKeys[nRow] == key)
             return nRow;
     }
-    if (m_bRowsDirty)
-    {
-        m_rows.clear();
-        for (int nRow = 0; nRow < nRows; ++nRow)
-            m_rows.emplace(GetItemText(nRow, 0), nRow);
-        m_bRowsDirty = false;
-    }
     auto it = m_rows.find(key);
-    return it != m_rows.end() && it->second < nRows ? it->second : -1;
+    return it != m_rows.end() ? it->second : -1;
 }
 
 int CEditorListCtrlEx::FindColumn(const std::string& key)
 {
-    const int nColumns = GetColumnCount();
-    for (int nColumn : {m_nLastSubItem, m_nLastSubItem + 1})
-    {
-        if (nColumn >= 0 && nColumn < nColumns && GetColumnText(nColumn) == key)
-            return nColumn;
-    }
     if (m_bColumnsDirty)
     {
+        m_columnKeys.clear();
         m_columns.clear();
+        const int nColumns = GetColumnCount();
         for (int nColumn = 0; nColumn < nColumns; ++nColumn)
-            m_columns.emplace(GetColumnText(nColumn), nColumn);
+            AddColumnKey(GetColumnText(nColumn));
         m_bColumnsDirty = false;
     }
+    const int nColumns = static_cast<int>(m_columnKeys.size());
+    for (int nColumn : {m_nLastSubItem, m_nLastSubItem + 1})
+    {
+        if (nColumn >= 0 && nColumn < nColumns && m_columnKeys[nColumn] == key)
+            return nColumn;
+    }
     auto it = m_columns.find(key);
-    return it != m_columns.end() && it->second < nColumns ? it->second : -1;
+    return it != m_columns.end() ? it->second : -1;
 }
 
 bool CEditorListCtrlEx::FindOrCreateCell(const char* pszRow, const char* pszColumn, int& nRow, int& nColumn)
@@ -196,16 +229,82 @@ bool CEditorListCtrlEx::FindOrCreateCell(const char* pszRow, const char* pszColu
     nRow = FindRow(rowKey);
     if (nRow < 0)
     {
-        LVITEM row{};
-        row.mask = LVIF_TEXT;
-        row.iItem = GetItemCount();
-        row.pszText = const_cast<char*>(rowKey.c_str());
-        nRow = static_cast<int>(InsertItem(&row));
+        if (m_columnKeys.empty())
+        {
+            // The first row of a grid without columns brings the first column along: the
+            // table's own way, at once.
+            ApplyPending();
+            LVITEM row{};
+            row.mask = LVIF_TEXT;
+            row.iItem = GetItemCount();
+            row.pszText = const_cast<char*>(rowKey.c_str());
+            nRow = static_cast<int>(InsertItem(&row));
+            if (nRow < 0)
+                return false;
+        }
+        else
+        {
+            nRow = static_cast<int>(m_rowKeys.size());
+            AddRowKey(rowKey);
+            ++m_nPendingRows;
+            m_nLastItem = nRow;   // as an insert of the row leaves them
+            m_nLastSubItem = 0;
+        }
     }
     nColumn = FindColumn(columnKey);
     if (nColumn < 0)
-        nColumn = static_cast<int>(InsertColumn(GetColumnCount(), columnKey.c_str(), 100, LVCFMT_CENTER));
-    return nRow >= 0 && nColumn >= 0;
+    {
+        nColumn = static_cast<int>(m_columnKeys.size());
+        AddColumnKey(columnKey);
+        ++m_nPendingColumns;
+        m_nLastItem = -1;   // as an insert of the column leaves them
+        m_nLastSubItem = nColumn;
+    }
+    return true;
+}
+
+std::string CEditorListCtrlEx::CellText(int nRow, int nColumn) const
+{
+    auto it = m_pendingCells.find(CellId(nRow, nColumn));
+    if (it != m_pendingCells.end())
+        return it->second;
+    return GetItemText(nRow, nColumn);
+}
+
+void CEditorListCtrlEx::SetCellTextLater(int nRow, int nColumn, std::string text)
+{
+    m_pendingCells[CellId(nRow, nColumn)] = std::move(text);
+    // A bounded share goes to the table at a time, while the run still counts its time.
+    if (m_pendingCells.size() >= kMaxPendingCells || !CallAtPostedRunEnd())
+        ApplyPending();
+}
+
+void CEditorListCtrlEx::OnPostedRunEnd()
+{
+    ApplyPending();
+    ShowCaretPending();
+}
+
+void CEditorListCtrlEx::ApplyPending()
+{
+    if (m_nPendingColumns == 0 && m_nPendingRows == 0 && m_pendingCells.empty())
+        return;
+    if (m_nPendingColumns > 0)
+    {
+        const std::vector<std::string> headings(m_columnKeys.end() - m_nPendingColumns, m_columnKeys.end());
+        m_nPendingColumns = 0;
+        AppendColumns(headings, 100, LVCFMT_CENTER);
+    }
+    if (m_nPendingRows > 0)
+    {
+        const std::vector<std::string> texts(m_rowKeys.end() - m_nPendingRows, m_rowKeys.end());
+        m_nPendingRows = 0;
+        AppendRows(texts);
+    }
+    std::unordered_map<uint64_t, std::string> cells;
+    cells.swap(m_pendingCells);
+    for (const auto& [nId, text] : cells)
+        SetItemText(static_cast<int>(nId >> 32), static_cast<int>(nId & 0xffffffffu), text.c_str());
 }
 
 LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)
@@ -221,19 +320,28 @@ LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)
     char szLabel[WOX_REQUEST_TEXT] = {};
     if ((request.mask & LVIF_TEXT) && request.pszText)
         WoxFieldToString(szLabel, sizeof(szLabel), request.pszText, kCellText);
-    std::string text = GetItemText(nRow, nColumn);
+    std::string text = CellText(nRow, nColumn);
     text = text.empty() ? std::string(szLabel) : text + ", " + szLabel;
     if (text.size() > static_cast<size_t>(kCellText))
         text.resize(kCellText);
 
-    LVITEM item = request;
-    item.mask |= LVIF_TEXT;
-    item.iItem = nRow;
-    item.iSubItem = nColumn;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(text.size() + 1);
-    SetItem(&item);
-
+    if ((request.mask & ~static_cast<UINT>(LVIF_TEXT)) == 0)
+    {
+        // A label only (what the tasks post): the table takes it with the rest of the run.
+        SetCellTextLater(nRow, nColumn, std::move(text));
+        m_nLastItem = nRow;   // as setting the cell leaves them
+        m_nLastSubItem = nColumn;
+    }
+    else
+    {
+        LVITEM item = request;
+        item.mask |= LVIF_TEXT;
+        item.iItem = nRow;
+        item.iSubItem = nColumn;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size() + 1);
+        SetItem(&item);
+    }
     SelectFilledCell(nRow, nColumn);
     return 0;
 }
@@ -241,26 +349,24 @@ LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)
 void CEditorListCtrlEx::SelectFilledCell(int nRow, int nColumn)
 {
     // With a selection of its own (not one made by this run of inserts) a cell already in it
-    // keeps the selection as it is; only that case needs the cell's rectangle now.
+    // keeps the selection as it is; only that case needs the cell's rectangle now. The cell's new
+    // text is repainted by the table itself; the selection's cells when the caret is shown.
     if (!m_bCaretPending && m_pSelection && m_pSelection->GetSize() > 0)
     {
+        ApplyPending();
         SCellRect rect{};
         if (!ContentRect(nRow, nColumn, rect) || FindSelected(rect) >= 0)
-        {
-            Repaint();
             return;
-        }
     }
     m_nCaretRow = nRow;
     m_nCaretColumn = nColumn;
     m_bCaretPending = true;
     ShowCaretLater();
-    Repaint();
 }
 
 void CEditorListCtrlEx::ShowCaretLater()
 {
-    if (m_bCaretQueued || !Table())
+    if (m_bCaretQueued || !Table() || CallAtPostedRunEnd())
         return;
     m_bCaretQueued = true;
     if (!m_pCaretContext)
@@ -274,13 +380,28 @@ void CEditorListCtrlEx::ShowCaretLater()
 
 void CEditorListCtrlEx::ShowCaretPending()
 {
+    ApplyPending();
     if (!m_bCaretPending)
         return;
     m_bCaretPending = false;
     SCellRect rect{};
-    if (m_pSelection && ContentRect(m_nCaretRow, m_nCaretColumn, rect))
-        ToggleCell(rect, false);
-    Repaint();
+    if (!m_pSelection || !ContentRect(m_nCaretRow, m_nCaretColumn, rect))
+        return;   // the selection stays as it is
+    // Only the cells that leave the selection and the one that joins it change on screen: a fill
+    // far to the right of the visible cells then paints nothing.
+    const int nCount = m_pSelection->GetSize();
+    if (nCount > kMaxCellUpdates)
+        Repaint();
+    else
+    {
+        for (int i = 0; i < nCount; ++i)
+        {
+            if (const auto* pOld = static_cast<const SCellRect*>(m_pSelection->GetAt(i, 0)))
+                RepaintCell(*pOld);
+        }
+        RepaintCell(rect);
+    }
+    ToggleCell(rect, false);
 }
 
 LRESULT CEditorListCtrlEx::OnLvmClearPathEx(WPARAM wParam, LPARAM lParam)
@@ -291,7 +412,7 @@ LRESULT CEditorListCtrlEx::OnLvmClearPathEx(WPARAM wParam, LPARAM lParam)
     int nRow = -1;
     int nColumn = -1;
     if (FindOrCreateCell(SViewKeyText(pRequest->szFirst).sz, SViewKeyText(pRequest->szSecond).sz, nRow, nColumn))
-        SetItemText(nRow, nColumn, "");
+        SetCellTextLater(nRow, nColumn, std::string());
     return 0;
 }
 
@@ -377,6 +498,18 @@ void CEditorListCtrlEx::Repaint()
         pTable->viewport()->update();
 }
 
+void CEditorListCtrlEx::RepaintCell(const SCellRect& rect)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable)
+        return;
+    const int nX = ContentOffsetX();
+    const int nY = ContentOffsetY();
+    const QRect client(QPoint(rect.nLeft - nX, rect.nTop - nY), QPoint(rect.nRight - nX - 1, rect.nBottom - nY - 1));
+    if (client.intersects(pTable->viewport()->rect()))
+        pTable->viewport()->update(client);
+}
+
 void CEditorListCtrlEx::OnLButtonDown(UINT nFlags, CPoint point)
 {
     ShowCaretPending();
@@ -458,7 +591,9 @@ bool CEditorListCtrlEx::OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESUL
     {
     case WM_LVM_INSERTPATHITEMEX: *pResult = OnLvmInsertPathItemEx(wParam, lParam); return true;
     case WM_LVM_CLEARPATHEX: *pResult = OnLvmClearPathEx(wParam, lParam); return true;
-    default: return CListCtrlEx::OnWndMsg(nMsg, wParam, lParam, pResult);
+    default:
+        ApplyPending();
+        return CListCtrlEx::OnWndMsg(nMsg, wParam, lParam, pResult);
     }
 }
 

@@ -9,13 +9,16 @@
 // scrolls with the content; the editor window reads it back as (stand, year) keys.
 //
 // Rows and columns are found by key through indexes (rebuilt after anything but an append), so a
-// fill of thousands of rows or columns never scans them all per request. User-interface thread
-// only.
+// fill of thousands of rows or columns never scans them all per request. During a run of posted
+// requests the new rows, columns and cell texts are gathered and given to the table in one go at
+// the end of the run (or before anything else reads or changes the grid): the table then lays
+// itself out once per run instead of once per new column. User-interface thread only.
 
 #include <QObject>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "Containers.h"
 #include "ListCtrlEx.h"
@@ -57,6 +60,7 @@ public:
 
     bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     const CRuntimeClass* GetRuntimeClass() const override;
+    void OnPostedRunEnd() override;
 
 protected:
     void OnAttached() override;
@@ -81,6 +85,8 @@ private:
     void ToggleCell(const SCellRect& rect, bool bKeep);
     int FindSelected(const SCellRect& rect);
     void Repaint();
+    // Repaints one cell given in content coordinates, when it is in view.
+    void RepaintCell(const SCellRect& rect);
     // The newest filled cell becomes the selection unless it is selected already. Its rectangle
     // is worked out at the end of the current run of requests, so a flood of inserts lays the
     // table out once per turn of the event loop instead of once per cell.
@@ -91,6 +97,15 @@ private:
     void ShowCaretPending();
     int FindRow(const std::string& key);
     int FindColumn(const std::string& key);
+    void AddRowKey(const std::string& key);
+    void AddColumnKey(const std::string& key);
+    // A cell's text, one still waiting for the table included.
+    std::string CellText(int nRow, int nColumn) const;
+    // Keeps the text for the table until the run of requests ends (at once outside a run).
+    void SetCellTextLater(int nRow, int nColumn, std::string text);
+    // Gives the table the rows, columns and cell texts gathered so far.
+    void ApplyPending();
+    static uint64_t CellId(int nRow, int nColumn) { return (static_cast<uint64_t>(nRow) << 32) | static_cast<uint32_t>(nColumn); }
 
     HWOXHEAP m_hHeap;
     HWOXMODULE m_hDataController = nullptr;
@@ -100,10 +115,19 @@ private:
     IWoxLibMgr* m_pLibMgr = nullptr;
     IWoxRegistry* m_pRegistry = nullptr;
 
-    std::unordered_map<std::string, int> m_rows;      // first-column text to first row holding it
-    std::unordered_map<std::string, int> m_columns;   // heading to first column holding it
+    // Keys of the rows (first-column texts) and columns (headings), those still waiting for the
+    // table included, and each key's first row or column. Dirty: to be read again from the table
+    // (only after a change made at once, which applies what waits first).
+    std::vector<std::string> m_rowKeys;
+    std::vector<std::string> m_columnKeys;
+    std::unordered_map<std::string, int> m_rows;
+    std::unordered_map<std::string, int> m_columns;
     bool m_bRowsDirty = false;
     bool m_bColumnsDirty = false;
+    // Waiting for the table: the last rows and columns of the keys, and cell texts.
+    int m_nPendingRows = 0;
+    int m_nPendingColumns = 0;
+    std::unordered_map<uint64_t, std::string> m_pendingCells;
 
     std::unique_ptr<QObject> m_pCaretContext;   // context of the deferred caret; goes with this object
     int m_nCaretRow = -1;

@@ -1,5 +1,6 @@
 #include "EditorLoadViewTd.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,23 @@
 #include "HostObject.h"
 #include "ViewPathItem.h"
 #include "WoxText.h"
+
+namespace
+{
+
+// What a view shows of a record: the head (year, stand, kind) and the treatment always, the
+// trigger part (end year, conditions) only for a triggered record. A copy, since the window may
+// remove the element while it is shown; a normal record so costs a few hundred bytes, not 8888.
+void CopyShownPart(const SScenarioTreatment& from, SScenarioTreatment& to)
+{
+    std::memcpy(static_cast<void*>(&to), &from, WOX_TRIGGER_PART_BEGIN);
+    if (to.bTriggered)
+        std::memcpy(reinterpret_cast<char*>(&to) + WOX_TRIGGER_PART_BEGIN, reinterpret_cast<const char*>(&from) + WOX_TRIGGER_PART_BEGIN,
+                    WOX_TRIGGER_PART_END - WOX_TRIGGER_PART_BEGIN);
+    to.treatment = from.treatment;
+}
+
+} // namespace
 
 bool WoxPostViewItem(int nViewType, int nViewBy, HWOXWND hTree, HWOXWND hGrid, int nYear, const char* pszStand, const char* pszLabel)
 {
@@ -149,6 +167,7 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
     if (!pTreatments)
         return;
     const int nCount = pTreatments->GetSize();
+    SScenarioTreatment record;   // only the part CopyShownPart fills is read
     for (int i = 0; i < nCount; ++i)
     {
         if (IsStopRequested())
@@ -156,8 +175,7 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
         const auto* pRecord = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0));
         if (!pRecord)
             continue;
-        // A copy: the window may remove the element while it is shown.
-        const SScenarioTreatment record = *pRecord;
+        CopyShownPart(*pRecord, record);
         if (record.nYear > scenario.info.nEndYear)
             continue;
         if (nYear != -1 && (record.nYear != nYear || WoxCompareText(record.szStand, pszStand, sizeof(record.szStand)) != 0))

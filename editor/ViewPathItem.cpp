@@ -1,24 +1,95 @@
 #include "ViewPathItem.h"
 
+#include <cstddef>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
 #include "WoxText.h"
 
 namespace
 {
 
-SViewPathItem* NewPathItem(const char* pszFirst, const char* pszSecond)
+// A path item and the buffer of its label in one block: a fill makes one per shown item, tens of
+// thousands, on a pool thread, and the user-interface thread frees them.
+struct SPathBlock
 {
-    auto* pItem = new SViewPathItem{};
+    SViewPathItem item;   // first: the item's address is the block's
+    char szLabel[WOX_REQUEST_TEXT];
+};
+
+// Blocks freed by the views wait here for the next ones a task makes, up to a bound, so that a
+// long fill reuses memory that is already mapped and warm instead of growing the heap of the
+// posting thread while the views free it on theirs. Any thread.
+class CPathBlockPool
+{
+public:
+    SPathBlock* Take()
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (!m_free.empty())
+            {
+                SPathBlock* pBlock = m_free.back();
+                m_free.pop_back();
+                return pBlock;
+            }
+        }
+        return new SPathBlock;
+    }
+
+    void Give(SPathBlock* pBlock)
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (m_free.size() < kKeep)
+            {
+                m_free.push_back(pBlock);
+                return;
+            }
+        }
+        delete pBlock;
+    }
+
+private:
+    static constexpr size_t kKeep = 4096;   // about 3 MB
+    std::mutex m_lock;
+    std::vector<SPathBlock*> m_free;
+};
+
+// Made on first use and never destroyed: a view may free a block while the program ends.
+CPathBlockPool& Pool()
+{
+    static CPathBlockPool* pPool = new CPathBlockPool;
+    return *pPool;
+}
+
+// The bounded copies zero-fill the key fields, so only the item record is zeroed besides. With a
+// label, the item points at the block's own buffer (cut to WOX_REQUEST_TEXT - 1 characters).
+SViewPathItem* NewPathItem(const char* pszFirst, const char* pszSecond, const char* pszLabel, char*& pszText, int& nTextSize)
+{
+    SPathBlock* pBlock = Pool().Take();
+    SViewPathItem* pItem = &pBlock->item;
     WoxCopyText(pItem->szFirst, pszFirst);
     WoxCopyText(pItem->szSecond, pszSecond);
+    std::memset(static_cast<void*>(&pItem->listItem), 0, sizeof(SViewPathItem) - offsetof(SViewPathItem, listItem));
+    pszText = nullptr;
+    nTextSize = 0;
+    if (pszLabel)
+    {
+        const size_t nLength = WoxTextLength(pszLabel, WOX_REQUEST_TEXT - 1);
+        std::memcpy(pBlock->szLabel, pszLabel, nLength);
+        pBlock->szLabel[nLength] = 0;
+        pszText = pBlock->szLabel;
+        nTextSize = static_cast<int>(nLength + 1);
+    }
     return pItem;
 }
 
-char* NewLabel(const char* pszLabel)
+void FreePathItem(SViewPathItem* pItem)
 {
-    char* pszBuffer = new char[WOX_REQUEST_TEXT];
-    WoxCopyText(pszBuffer, WOX_REQUEST_TEXT - 1, pszLabel);
-    pszBuffer[WOX_REQUEST_TEXT - 1] = 0;
-    return pszBuffer;
+    if (pItem)
+        Pool().Give(reinterpret_cast<SPathBlock*>(pItem));
 }
 
 void FreeTree(LPARAM lParam) { WoxFreeTreePathItem(reinterpret_cast<SViewPathItem*>(lParam)); }
@@ -28,47 +99,34 @@ void FreeGrid(LPARAM lParam) { WoxFreeGridPathItem(reinterpret_cast<SViewPathIte
 
 SViewPathItem* WoxNewTreePathItem(const char* pszFirst, const char* pszSecond, const char* pszLabel)
 {
-    SViewPathItem* pItem = NewPathItem(pszFirst, pszSecond);
-    pItem->treeItem = TVITEM{};
-    if (pszLabel)
+    char* pszText = nullptr;
+    int nTextSize = 0;
+    SViewPathItem* pItem = NewPathItem(pszFirst, pszSecond, pszLabel, pszText, nTextSize);
+    if (pszText)
     {
         pItem->treeItem.mask = TVIF_TEXT;
-        pItem->treeItem.pszText = NewLabel(pszLabel);
-        pItem->treeItem.cchTextMax = WOX_REQUEST_TEXT;
+        pItem->treeItem.pszText = pszText;
+        pItem->treeItem.cchTextMax = nTextSize;
     }
     return pItem;
 }
 
 SViewPathItem* WoxNewGridPathItem(const char* pszFirst, const char* pszSecond, const char* pszLabel)
 {
-    SViewPathItem* pItem = NewPathItem(pszFirst, pszSecond);
-    pItem->listItem = LVITEM{};
-    if (pszLabel)
+    char* pszText = nullptr;
+    int nTextSize = 0;
+    SViewPathItem* pItem = NewPathItem(pszFirst, pszSecond, pszLabel, pszText, nTextSize);
+    if (pszText)
     {
         pItem->listItem.mask = LVIF_TEXT;
-        pItem->listItem.pszText = NewLabel(pszLabel);
-        pItem->listItem.cchTextMax = WOX_REQUEST_TEXT;
+        pItem->listItem.pszText = pszText;
+        pItem->listItem.cchTextMax = nTextSize;
     }
     return pItem;
 }
 
-void WoxFreeTreePathItem(SViewPathItem* pItem)
-{
-    if (!pItem)
-        return;
-    if (pItem->treeItem.mask & TVIF_TEXT)
-        delete[] pItem->treeItem.pszText;
-    delete pItem;
-}
-
-void WoxFreeGridPathItem(SViewPathItem* pItem)
-{
-    if (!pItem)
-        return;
-    if (pItem->listItem.mask & LVIF_TEXT)
-        delete[] pItem->listItem.pszText;
-    delete pItem;
-}
+void WoxFreeTreePathItem(SViewPathItem* pItem) { FreePathItem(pItem); }
+void WoxFreeGridPathItem(SViewPathItem* pItem) { FreePathItem(pItem); }
 
 BOOL WoxPostTreePathItem(HWOXWND hTree, UINT nMsg, SViewPathItem* pItem)
 {

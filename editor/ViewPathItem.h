@@ -2,9 +2,8 @@
 // Work requests of the editor's two views: the path item that puts a treatment label under a
 // (first key, second key) path of the tree or into a (row key, column key) cell of the grid, the
 // message numbers, and the 36-byte key that the views report for their selection. Blocks are made
-// with new (the label with new[]), posted with wParam 1 and freed by the receiving view, or by the
-// window layer when the view is gone. Making and posting: any thread; handling: the
-// user-interface thread.
+// by WoxNew*PathItem, posted with wParam 1 and freed by the receiving view, or by the window layer
+// when the view is gone. Making and posting: any thread; handling: the user-interface thread.
 
 #include <cstdint>
 
@@ -44,7 +43,9 @@ struct SViewKey
 static_assert(sizeof(SViewKey) == 36);
 
 // A path item for the tree or the grid; keys are copied up to 256 characters. With pszLabel the
-// item carries the label (mask text) in a WOX_REQUEST_TEXT buffer; without, the item is empty.
+// item carries the label (mask text, cut to WOX_REQUEST_TEXT - 1 characters, cchTextMax its size
+// with the terminator) in a buffer that belongs to the block; without, the item is empty. Blocks
+// are freed only with the functions below, which take the label with them.
 SViewPathItem* WoxNewTreePathItem(const char* pszFirst, const char* pszSecond, const char* pszLabel);
 SViewPathItem* WoxNewGridPathItem(const char* pszFirst, const char* pszSecond, const char* pszLabel);
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -39,22 +40,39 @@ Qt::Alignment ColumnAlignment(int nFormat)
 // A table that gains columns one at a time while it has rows pays for moving every cell after the
 // new one, for each row; appending thousands of columns that way is quadratic. Appends therefore
 // take a hidden spare column at the end, and spares are made in one go, a quarter as many as there
-// are columns already (hiding each costs time too, so one go stays short). "woxColumns" holds the columns in use once spares exist.
+// are columns already (hiding each costs time too, so one go stays short). The table's property
+// "woxColumns" holds the columns in use once spares exist, so that the count goes with the widget;
+// the list object keeps a copy, since a property is looked up by name.
 const char* const kColumnsInUse = "woxColumns";
 
-int ColumnsInUse(const QTableWidget* pTable)
+} // namespace
+
+int CListCtrl::ColumnsInUse(QTableWidget* pTable) const
 {
-    const QVariant columns = pTable->property(kColumnsInUse);
-    return columns.isValid() ? columns.toInt() : pTable->columnCount();
+    if (m_pColumnsTable != pTable)
+    {
+        const QVariant columns = pTable->property(kColumnsInUse);
+        m_nColumnsInUse = columns.isValid() ? columns.toInt() : -1;
+        m_pColumnsTable = pTable;
+    }
+    return m_nColumnsInUse >= 0 ? m_nColumnsInUse : pTable->columnCount();
 }
 
-void SetColumnsInUse(QTableWidget* pTable, int nColumns)
+bool CListCtrl::HasSpareColumns(QTableWidget* pTable) const
 {
-    pTable->setProperty(kColumnsInUse, nColumns);
+    ColumnsInUse(pTable);
+    return m_nColumnsInUse >= 0;
+}
+
+void CListCtrl::SetColumnsInUse(QTableWidget* pTable, int nColumns)
+{
+    pTable->setProperty(kColumnsInUse, nColumns >= 0 ? QVariant(nColumns) : QVariant());
+    m_nColumnsInUse = nColumns;
+    m_pColumnsTable = pTable;
 }
 
 // Makes column nCol (== the columns in use) available at the end, from a spare when there is one.
-void AppendColumn(QTableWidget* pTable, int nCol)
+void CListCtrl::AppendColumn(QTableWidget* pTable, int nCol)
 {
     if (pTable->columnCount() == nCol)
     {
@@ -66,8 +84,6 @@ void AppendColumn(QTableWidget* pTable, int nCol)
     pTable->setColumnHidden(nCol, false);
     SetColumnsInUse(pTable, nCol + 1);
 }
-
-} // namespace
 
 QTableWidget* CListCtrl::Table() const
 {
@@ -110,7 +126,7 @@ int CListCtrl::InsertColumn(int nCol, const LVCOLUMN* pColumn)
     else
     {
         pTable->insertColumn(nCol);
-        if (pTable->property(kColumnsInUse).isValid())
+        if (HasSpareColumns(pTable))
             SetColumnsInUse(pTable, nInUse + 1);
     }
     auto* pHeader = new QTableWidgetItem((pColumn->mask & LVCF_TEXT) ? WoxQtText(pColumn->pszText) : QString());
@@ -121,6 +137,79 @@ int CListCtrl::InsertColumn(int nCol, const LVCOLUMN* pColumn)
     if ((pColumn->mask & LVCF_WIDTH) && pColumn->cx >= 0)
         pTable->setColumnWidth(nCol, pColumn->cx);
     return nCol;
+}
+
+int CListCtrl::AppendColumns(const std::vector<std::string>& headings, int nWidth, int nFormat)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable)
+        return -1;
+    const int nFirst = ColumnsInUse(pTable);
+    const int nCount = static_cast<int>(headings.size());
+    if (nCount == 0)
+        return nFirst;
+    if (pTable->rowCount() == 0)
+    {
+        // No cells to move: the columns go in directly.
+        pTable->setColumnCount(nFirst);
+        SetColumnsInUse(pTable, -1);
+        pTable->setColumnCount(nFirst + nCount);
+    }
+    else
+    {
+        // Hidden spares first; when they run out, enough for all and a quarter more in one go.
+        const int nNeeded = nFirst + nCount;
+        const int nBefore = pTable->columnCount();
+        if (nBefore < nNeeded)
+        {
+            const int nTotal = nNeeded + std::max(16, nNeeded / 4);
+            pTable->setColumnCount(nTotal);
+            for (int nCol = nNeeded; nCol < nTotal; ++nCol)
+                pTable->setColumnHidden(nCol, true);
+        }
+        for (int nCol = nFirst; nCol < std::min(nNeeded, nBefore); ++nCol)
+            pTable->setColumnHidden(nCol, false);
+        SetColumnsInUse(pTable, nNeeded);
+    }
+    {
+        // A heading the model announces makes the table lay out and repaint all its cells at its
+        // next paint; only the header shows headings, so it alone is told, once for all of them.
+        const QSignalBlocker quiet(pTable->model());
+        for (int i = 0; i < nCount; ++i)
+        {
+            auto* pHeader = new QTableWidgetItem(QString::fromStdString(headings[i]));
+            pHeader->setTextAlignment(ColumnAlignment(nFormat));
+            pHeader->setData(Qt::UserRole, nFormat);
+            pTable->setHorizontalHeaderItem(nFirst + i, pHeader);
+        }
+    }
+    pTable->horizontalHeader()->headerDataChanged(Qt::Horizontal, nFirst, nFirst + nCount - 1);
+    if (nWidth >= 0)
+    {
+        for (int nCol = nFirst; nCol < nFirst + nCount; ++nCol)
+            pTable->setColumnWidth(nCol, nWidth);
+    }
+    return nFirst;
+}
+
+int CListCtrl::AppendRows(const std::vector<std::string>& texts)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || ColumnsInUse(pTable) == 0)
+        return -1;
+    const int nFirst = pTable->rowCount();
+    if (texts.empty())
+        return nFirst;
+    const bool bChecks = pTable->property("woxStyle").toUInt() & WOX_LVS_EX_CHECKBOXES;
+    pTable->setRowCount(nFirst + static_cast<int>(texts.size()));
+    for (size_t i = 0; i < texts.size(); ++i)
+    {
+        auto* pCell = new QTableWidgetItem(QString::fromStdString(texts[i]));
+        if (bChecks)
+            pCell->setCheckState(Qt::Unchecked);
+        pTable->setItem(nFirst + static_cast<int>(i), 0, pCell);
+    }
+    return nFirst;
 }
 
 int CListCtrl::InsertColumn(int nCol, const char* pszHeading, int nFormat, int nWidth)
@@ -140,7 +229,7 @@ BOOL CListCtrl::DeleteColumn(int nCol)
     if (!pTable || nCol < 0 || nCol >= nInUse)
         return 0;
     pTable->removeColumn(nCol);
-    if (pTable->property(kColumnsInUse).isValid())
+    if (HasSpareColumns(pTable))
         SetColumnsInUse(pTable, nInUse - 1);
     return 1;
 }
@@ -151,7 +240,7 @@ BOOL CListCtrl::DeleteAllColumns()
     if (!pTable)
         return 0;
     pTable->setColumnCount(0);
-    pTable->setProperty(kColumnsInUse, QVariant());
+    SetColumnsInUse(pTable, -1);
     return 1;
 }
 
@@ -185,7 +274,7 @@ int CListCtrl::InsertItem(const LVITEM* pItem)
         if (pTable->columnCount() == 0)
         {
             pTable->setColumnCount(1);
-            if (pTable->property(kColumnsInUse).isValid())
+            if (HasSpareColumns(pTable))
                 SetColumnsInUse(pTable, 1);
         }
         else

@@ -2,6 +2,7 @@
 // A common control over a Qt widget. A control object is bound to a dialog's widget with
 // SubclassDlgItem (or to any widget with Attach). User-interface thread only.
 
+#include <QPointer>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,13 @@ public:
     BOOL DeleteAllColumns();
     int GetColumnWidth(int nCol) const;
     std::string GetColumnText(int nCol) const;
+
+    // Appends columns with these headings, each of nWidth and nFormat, in one go: the table lays
+    // itself out once for all of them. Answers the index of the first.
+    int AppendColumns(const std::vector<std::string>& headings, int nWidth, int nFormat);
+    // Appends text-only rows with these first-column texts in one go; there must be a column.
+    // Answers the index of the first.
+    int AppendRows(const std::vector<std::string>& texts);
 
     // Inserts a row at iItem (past the end appends); answers its index, -1 on failure.
     int InsertItem(const LVITEM* pItem);
@@ -61,4 +69,15 @@ protected:
 
     bool OnWidgetEvent(QObject* pWatched, QEvent* pEvent) override;
     void OnAttached() override;
+
+private:
+    // Columns in use: the table's column count, or fewer once hidden spares wait at the end.
+    int ColumnsInUse(QTableWidget* pTable) const;
+    bool HasSpareColumns(QTableWidget* pTable) const;
+    // nColumns -1: no spares.
+    void SetColumnsInUse(QTableWidget* pTable, int nColumns);
+    void AppendColumn(QTableWidget* pTable, int nCol);
+
+    mutable QPointer<QTableWidget> m_pColumnsTable;   // the table m_nColumnsInUse was read from
+    mutable int m_nColumnsInUse = -1;
 };

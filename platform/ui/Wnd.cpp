@@ -10,6 +10,7 @@
 #include <mutex>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "Dialog.h"
 
@@ -49,9 +50,13 @@ struct SPostedMessage
 
 std::deque<SPostedMessage> g_posted;   // guarded by g_postLock
 bool g_bWakePending = false;           // a wake-up event is queued for the dispatcher
-int64_t g_nLongestSliceNs = 0;         // user-interface thread only
+// User-interface thread only from here.
+int64_t g_nLongestSliceNs = 0;
 int64_t g_nSlices = 0;
 QElapsedTimer g_sinceSlice;            // since the end of the last slice
+int g_nSliceDepth = 0;                 // slices running (a handler's nested event loop nests them)
+std::vector<HWOXWND> g_runEndWindows;  // windows waiting for the end of the slice
+int64_t g_nLastRunEndNs = 0;           // what their work at the end of the last slice took
 
 CWnd* Lookup(HWOXWND hWnd)
 {
@@ -124,9 +129,13 @@ private:
             g_bWakePending = false;
         }
         const qint64 nBetween = g_sinceSlice.isValid() ? g_sinceSlice.nsecsElapsed() : 0;
-        const qint64 nBudget = std::clamp(nBetween, kSliceMinNs, kSliceMaxNs);
+        // The windows' work at the end of a slice counts against its budget; the last slice's
+        // share stands for this one's.
+        const qint64 nSliceBudget = std::clamp(nBetween, kSliceMinNs, kSliceMaxNs);
+        const qint64 nBudget = std::max(nSliceBudget - g_nLastRunEndNs, nSliceBudget / 4);
         QElapsedTimer timer;
         timer.start();
+        ++g_nSliceDepth;
         for (;;)
         {
             SPostedMessage message;
@@ -144,6 +153,17 @@ private:
             }
             Deliver(message);
         }
+        // The run has ended before the windows hear of it: what they do there is not deferred again.
+        --g_nSliceDepth;
+        const qint64 nRunEnd = timer.nsecsElapsed();
+        std::vector<HWOXWND> windows;
+        windows.swap(g_runEndWindows);
+        for (HWOXWND hWnd : windows)
+        {
+            if (CWnd* pWnd = Lookup(hWnd))
+                pWnd->OnPostedRunEnd();
+        }
+        g_nLastRunEndNs = timer.nsecsElapsed() - nRunEnd;
         g_nLongestSliceNs = std::max<int64_t>(g_nLongestSliceNs, timer.nsecsElapsed());
         ++g_nSlices;
         g_sinceSlice.start();
@@ -307,6 +327,15 @@ const CRuntimeClass* CWnd::GetRuntimeClass() const
 bool CWnd::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT*)
 {
     return false;
+}
+
+bool CWnd::CallAtPostedRunEnd()
+{
+    if (g_nSliceDepth == 0 || !m_hWnd)
+        return false;
+    if (std::find(g_runEndWindows.begin(), g_runEndWindows.end(), m_hWnd) == g_runEndWindows.end())
+        g_runEndWindows.push_back(m_hWnd);
+    return true;
 }
 
 LRESULT CWnd::SendMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)

@@ -90,6 +90,14 @@ public:
     // message is not one this window handles.
     virtual bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
+    // Inside a run of posted messages on the user-interface thread: asks for one OnPostedRunEnd()
+    // call when the run ends, before the event loop gets its turn. False outside such a run (the
+    // caller then finishes its work at once).
+    bool CallAtPostedRunEnd();
+    // The run of posted messages that CallAtPostedRunEnd was called in has ended: a window that
+    // gathered the work of many requests carries it out here, in one go.
+    virtual void OnPostedRunEnd() {}
+
     LRESULT SendMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
     BOOL PostMessage(UINT nMsg, WPARAM wParam, LPARAM lParam, PFN_WoxFreeBlock pfnFree = nullptr);
 
