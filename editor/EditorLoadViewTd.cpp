@@ -178,14 +178,16 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
         CopyShownPart(*pRecord, record);
         if (record.nYear > scenario.info.nEndYear)
             continue;
-        if (nYear != -1 && (record.nYear != nYear || WoxCompareText(record.szStand, pszStand, sizeof(record.szStand)) != 0))
+        // A partial reload shows every record of the stand that the cell's year shows, also a
+        // triggered one that began in an earlier period, and only in that year.
+        if (nYear != -1 && (record.nYear > nYear || WoxCompareText(record.szStand, pszStand, sizeof(record.szStand)) != 0))
             continue;
-        if (!PostRecord(record))
+        if (!PostRecord(record, nYear))
             return;
     }
 }
 
-bool CEditorLoadViewTd::PostRecord(const SScenarioTreatment& record)
+bool CEditorLoadViewTd::PostRecord(const SScenarioTreatment& record, int nOnlyYear)
 {
     const std::string stand = WoxRecordStand(record);
     const std::string name = WoxRecordName(record);
@@ -200,7 +202,8 @@ bool CEditorLoadViewTd::PostRecord(const SScenarioTreatment& record)
                     : WoxDisplayText("%s [%s]: (%s)", name.c_str(), WoxConditionText(record).c_str(), description.c_str());
     bool bShown = true;
     WoxForEachShownYear(record, project.nPeriodLength, [&](int nYear) {
-        bShown = WoxPostViewItem(nViewType, nViewBy, hTree, hGrid, nYear, stand.c_str(), label.c_str());
+        if (nOnlyYear == -1 || nYear == nOnlyYear)
+            bShown = WoxPostViewItem(nViewType, nViewBy, hTree, hGrid, nYear, stand.c_str(), label.c_str());
         return bShown;
     });
     return bShown;

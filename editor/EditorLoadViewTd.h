@@ -46,7 +46,8 @@ private:
     bool PostSkeleton();
     void Fill(int nReloadYear, const char* pszReloadStand);
     // One item per year the record is shown in; false when the view is gone or a stop came.
-    bool PostRecord(const SScenarioTreatment& record);
+    // Posts the record's items: in every year it shows, or in nOnlyYear alone (-1: every year).
+    bool PostRecord(const SScenarioTreatment& record, int nOnlyYear = -1);
 
     int32_t bHideUntreated = 1;
     char szReloadStand[30] = {};

@@ -119,6 +119,22 @@ TEST_P(EditorPartialReloadTest, ReplacesOnlyItsYearAndStand)
         EXPECT_EQ(TreeDump(), (std::vector<std::string>{"2005/S1: Thin2 [low], Clear [cc]", "2005/S2: " + kTThin, "2010/S2: " + kTThin}));
     else
         EXPECT_EQ(GridDump(), (std::vector<std::string>{"|2005|2010", "S1|Thin2, Clear|", "S2|" + kGridTThin + "|" + kGridTThin}));
+
+    // A later year of a triggered record that began in 2005: the cell shows the changed record
+    // once, the first year keeps what it showed.
+    auto* pTriggered = static_cast<SScenarioTreatment*>(m_pTreatments->GetAt(2, 0));
+    ASSERT_TRUE(pTriggered && pTriggered->bTriggered);
+    changed = *pTriggered;
+    WoxCopyText(changed.treatment.szName, "TThin2");
+    ASSERT_TRUE(m_pTreatments->SetAt(2, 0, &changed));
+    m_pLoad->StopThread(1);
+    m_pLoad->SetPartialReload(2010, "S2");
+    RunLoad();
+    if (nViewType == 0)
+        EXPECT_EQ(TreeDump(), (std::vector<std::string>{"2005/S1: Thin2 [low], Clear [cc]", "2005/S2: " + kTThin,
+                                                        "2010/S2: TThin2 [BA > 30.00]: (d)"}));
+    else
+        EXPECT_EQ(GridDump(), (std::vector<std::string>{"|2005|2010", "S1|Thin2, Clear|", "S2|" + kGridTThin + "|TThin2 (Triggered)"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, EditorPartialReloadTest, ::testing::Values(0, 1));
