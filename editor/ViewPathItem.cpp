@@ -52,7 +52,12 @@ public:
     }
 
 private:
+#if defined(__SANITIZE_ADDRESS__)
+    // Under AddressSanitizer every block goes back to the heap, so a use after free is caught.
+    static constexpr size_t kKeep = 0;
+#else
     static constexpr size_t kKeep = 4096;   // about 3 MB
+#endif
     std::mutex m_lock;
     std::vector<SPathBlock*> m_free;
 };
