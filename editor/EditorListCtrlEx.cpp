@@ -92,6 +92,7 @@ void CEditorListCtrlEx::OnAttached()
     pTable->setWordWrap(false);
     pTable->setShowGrid(true);
     pTable->verticalHeader()->hide();
+    UseOneLineHeadings();   // a stand per column, thousands of them
     pTable->setItemDelegate(new CGridCellDelegate(this, pTable));
 }
 
@@ -301,10 +302,12 @@ void CEditorListCtrlEx::ApplyPending()
         m_nPendingRows = 0;
         AppendRows(texts);
     }
-    std::unordered_map<uint64_t, std::string> cells;
-    cells.swap(m_pendingCells);
-    for (const auto& [nId, text] : cells)
-        SetItemText(static_cast<int>(nId >> 32), static_cast<int>(nId & 0xffffffffu), text.c_str());
+    std::vector<SCellText> cells;
+    cells.reserve(m_pendingCells.size());
+    for (auto& [nId, text] : m_pendingCells)
+        cells.push_back(SCellText{static_cast<int>(nId >> 32), static_cast<int>(nId & 0xffffffffu), std::move(text)});
+    m_pendingCells.clear();
+    SetItemTexts(cells);
 }
 
 LRESULT CEditorListCtrlEx::OnLvmInsertPathItemEx(WPARAM wParam, LPARAM lParam)

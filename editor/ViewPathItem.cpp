@@ -1,6 +1,7 @@
 #include "ViewPathItem.h"
 
 #include <cstddef>
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -20,35 +21,43 @@ struct SPathBlock
 
 // Blocks freed by the views wait here for the next ones a task makes, up to a bound, so that a
 // long fill reuses memory that is already mapped and warm instead of growing the heap of the
-// posting thread while the views free it on theirs. Any thread.
+// posting thread while the views free it on theirs. Each thread keeps a small stash and meets
+// the others at the pool's lock once per batch, not once per block: a task posting and the
+// user-interface thread freeing would otherwise contend for it tens of thousands of times a fill.
+// Any thread.
 class CPathBlockPool
 {
 public:
     SPathBlock* Take()
     {
+        if constexpr (kKeep == 0)
+            return new SPathBlock;
+        std::vector<SPathBlock*>& stash = Stash().blocks;
+        if (stash.empty())
         {
             std::lock_guard<std::mutex> guard(m_lock);
-            if (!m_free.empty())
-            {
-                SPathBlock* pBlock = m_free.back();
-                m_free.pop_back();
-                return pBlock;
-            }
+            const size_t nTake = std::min(kBatch, m_free.size());
+            stash.assign(m_free.end() - static_cast<std::ptrdiff_t>(nTake), m_free.end());
+            m_free.resize(m_free.size() - nTake);
         }
-        return new SPathBlock;
+        if (stash.empty())
+            return new SPathBlock;
+        SPathBlock* pBlock = stash.back();
+        stash.pop_back();
+        return pBlock;
     }
 
     void Give(SPathBlock* pBlock)
     {
+        if constexpr (kKeep == 0)
         {
-            std::lock_guard<std::mutex> guard(m_lock);
-            if (m_free.size() < kKeep)
-            {
-                m_free.push_back(pBlock);
-                return;
-            }
+            delete pBlock;
+            return;
         }
-        delete pBlock;
+        std::vector<SPathBlock*>& stash = Stash().blocks;
+        stash.push_back(pBlock);
+        if (stash.size() >= 2 * kBatch)
+            GiveBack(stash, kBatch);
     }
 
 private:
@@ -58,6 +67,36 @@ private:
 #else
     static constexpr size_t kKeep = 4096;   // about 3 MB
 #endif
+    static constexpr size_t kBatch = 64;
+
+    // A thread's stash; what it holds when the thread ends goes back to the pool.
+    struct SStash
+    {
+        std::vector<SPathBlock*> blocks;
+        ~SStash();
+    };
+    static SStash& Stash()
+    {
+        thread_local SStash stash;
+        return stash;
+    }
+
+    // Hands the last nCount blocks of a stash to the pool; what the pool has no room for is freed.
+    void GiveBack(std::vector<SPathBlock*>& stash, size_t nCount)
+    {
+        const auto first = stash.end() - static_cast<std::ptrdiff_t>(nCount);
+        auto kept = first;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            const size_t nRoom = kKeep - std::min(kKeep, m_free.size());
+            kept = first + static_cast<std::ptrdiff_t>(std::min(nRoom, nCount));
+            m_free.insert(m_free.end(), first, kept);
+        }
+        for (auto it = kept; it != stash.end(); ++it)
+            delete *it;
+        stash.erase(first, stash.end());
+    }
+
     std::mutex m_lock;
     std::vector<SPathBlock*> m_free;
 };
@@ -67,6 +106,12 @@ CPathBlockPool& Pool()
 {
     static CPathBlockPool* pPool = new CPathBlockPool;
     return *pPool;
+}
+
+CPathBlockPool::SStash::~SStash()
+{
+    if (!blocks.empty())
+        Pool().GiveBack(blocks, blocks.size());
 }
 
 // The bounded copies zero-fill the key fields, so only the item record is zeroed besides. With a

@@ -44,8 +44,53 @@ Qt::Alignment ColumnAlignment(int nFormat)
 // "woxColumns" holds the columns in use once spares exist, so that the count goes with the widget;
 // the list object keeps a copy, since a property is looked up by name.
 const char* const kColumnsInUse = "woxColumns";
+// An append of many columns at once moves at most about this many cells without spares.
+constexpr double kMaxCellsMoved = 4e6;
+
+// A header whose headings are one line each. The table asks its header for its size after every
+// change of the columns, and Qt's header answers by measuring up to two hundred headings; one
+// heading's height is the height of all of them here, so only one is measured.
+class COneLineHeader final : public QHeaderView
+{
+public:
+    using QHeaderView::QHeaderView;
+
+    QSize sizeHint() const override
+    {
+        for (int nVisual = 0; nVisual < count(); ++nVisual)
+        {
+            const int nLogical = logicalIndex(nVisual);
+            if (!isSectionHidden(nLogical))
+                return sectionSizeFromContents(nLogical);
+        }
+        return QHeaderView::sizeHint();
+    }
+};
 
 } // namespace
+
+void CListCtrl::UseOneLineHeadings()
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || dynamic_cast<COneLineHeader*>(pTable->horizontalHeader()))
+        return;
+    QHeaderView* pOld = pTable->horizontalHeader();
+    auto* pHeader = new COneLineHeader(Qt::Horizontal, pTable);
+    pHeader->setSectionsClickable(pOld->sectionsClickable());
+    pHeader->setHighlightSections(pOld->highlightSections());
+    pHeader->setDefaultAlignment(pOld->defaultAlignment());
+    pHeader->setStretchLastSection(pOld->stretchLastSection());
+    pHeader->setMinimumSectionSize(pOld->minimumSectionSize());
+    pHeader->setDefaultSectionSize(pOld->defaultSectionSize());
+    std::vector<int> widths;
+    for (int nCol = 0; nCol < pOld->count(); ++nCol)
+        widths.push_back(pOld->sectionSize(nCol));
+    const bool bHidden = pOld->isHidden();
+    pTable->setHorizontalHeader(pHeader);   // the table deletes the old header
+    pHeader->setVisible(!bHidden);
+    for (int nCol = 0; nCol < static_cast<int>(widths.size()); ++nCol)
+        pHeader->resizeSection(nCol, widths[nCol]);
+}
 
 int CListCtrl::ColumnsInUse(QTableWidget* pTable) const
 {
@@ -157,12 +202,17 @@ int CListCtrl::AppendColumns(const std::vector<std::string>& headings, int nWidt
     }
     else
     {
-        // Hidden spares first; when they run out, enough for all and a quarter more in one go.
+        // Hidden spares first. When they run out, the table grows by exactly what is missing if
+        // moving its cells for that is cheap (each row's tail moves once: rows x cells), else by
+        // enough for all and a quarter more, hidden. Hiding and showing a column costs a section
+        // resize each, so a few rows of many columns grow directly.
         const int nNeeded = nFirst + nCount;
         const int nBefore = pTable->columnCount();
+        const double dRows = pTable->rowCount();
         if (nBefore < nNeeded)
         {
-            const int nTotal = nNeeded + std::max(16, nNeeded / 4);
+            const bool bDirect = dRows * dRows * nBefore < kMaxCellsMoved;
+            const int nTotal = bDirect ? nNeeded : nNeeded + std::max(16, nNeeded / 4);
             pTable->setColumnCount(nTotal);
             for (int nCol = nNeeded; nCol < nTotal; ++nCol)
                 pTable->setColumnHidden(nCol, true);
@@ -184,7 +234,9 @@ int CListCtrl::AppendColumns(const std::vector<std::string>& headings, int nWidt
         }
     }
     pTable->horizontalHeader()->headerDataChanged(Qt::Horizontal, nFirst, nFirst + nCount - 1);
-    if (nWidth >= 0)
+    // New columns come at the header's default width: resizing each to that again would cost a
+    // section resize per column for nothing.
+    if (nWidth >= 0 && nWidth != pTable->horizontalHeader()->defaultSectionSize())
     {
         for (int nCol = nFirst; nCol < nFirst + nCount; ++nCol)
             pTable->setColumnWidth(nCol, nWidth);
@@ -325,6 +377,41 @@ BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* pszText)
     else
         pTable->setItem(nItem, nSubItem, new QTableWidgetItem(WoxQtText(pszText)));
     return 1;
+}
+
+int CListCtrl::SetItemTexts(const std::vector<SCellText>& cells)
+{
+    QTableWidget* pTable = Table();
+    if (!pTable || cells.empty())
+        return 0;
+    const int nRows = pTable->rowCount();
+    const int nColumns = pTable->columnCount();
+    const int nFirstRow = std::max(0, pTable->rowAt(0));
+    const int nFirstColumn = std::max(0, pTable->columnAt(0));
+    const int nLastRow = pTable->rowAt(pTable->viewport()->height() - 1);
+    const int nLastColumn = pTable->columnAt(pTable->viewport()->width() - 1);
+    int nSet = 0;
+    bool bInView = false;
+    {
+        const QSignalBlocker quiet(pTable->model());
+        for (const SCellText& cell : cells)
+        {
+            if (cell.nItem < 0 || cell.nItem >= nRows || cell.nSubItem < 0 || cell.nSubItem >= nColumns)
+                continue;
+            const QString text = QString::fromStdString(cell.text);
+            if (QTableWidgetItem* pCell = pTable->item(cell.nItem, cell.nSubItem))
+                pCell->setText(text);
+            else
+                pTable->setItem(cell.nItem, cell.nSubItem, new QTableWidgetItem(text));
+            ++nSet;
+            // rowAt and columnAt answer -1 past the last row or column: then all up to the end show.
+            bInView = bInView || (cell.nItem >= nFirstRow && (nLastRow < 0 || cell.nItem <= nLastRow) &&
+                                  cell.nSubItem >= nFirstColumn && (nLastColumn < 0 || cell.nSubItem <= nLastColumn));
+        }
+    }
+    if (bInView)
+        pTable->viewport()->update();
+    return nSet;
 }
 
 std::string CListCtrl::GetItemText(int nItem, int nSubItem) const

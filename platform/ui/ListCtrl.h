@@ -33,6 +33,17 @@ public:
     // Answers the index of the first.
     int AppendRows(const std::vector<std::string>& texts);
 
+    // Sets the texts of many cells of existing rows and columns in one go; cells out of range are
+    // left out. The table is told once, by one repaint when any of them is in view, instead of a
+    // notification per cell. Answers the number of cells set.
+    struct SCellText
+    {
+        int nItem;
+        int nSubItem;
+        std::string text;
+    };
+    int SetItemTexts(const std::vector<SCellText>& cells);
+
     // Inserts a row at iItem (past the end appends); answers its index, -1 on failure.
     int InsertItem(const LVITEM* pItem);
     int InsertItem(int nItem, const char* pszText);
@@ -54,6 +65,11 @@ public:
     BOOL GetCheck(int nItem) const;
     // The row under a point of the list's client area, -1 for empty space.
     int HitTest(CPoint point) const;
+
+    // Gives the list a header that measures one heading for its height instead of up to two
+    // hundred after every change of the columns (for lists of thousands of columns whose
+    // headings are one line each). Column widths and header settings are kept.
+    void UseOneLineHeadings();
 
     QTableWidget* Table() const;
     const CRuntimeClass* GetRuntimeClass() const override;

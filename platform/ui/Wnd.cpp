@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QWidget>
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <unordered_map>
@@ -50,6 +51,13 @@ struct SPostedMessage
 
 std::deque<SPostedMessage> g_posted;   // guarded by g_postLock
 bool g_bWakePending = false;           // a wake-up event is queued for the dispatcher
+// Messages taken from g_posted in one go, ahead of everything still there; carried out before
+// anything is taken again, by whichever slice runs (a nested one included), so that the order
+// holds. The user-interface thread takes them in batches so that it and a posting task do not
+// meet at the lock for every message. The count is what WoxPendingPostedMessages adds for them.
+constexpr size_t kTakeBatch = 256;
+std::deque<SPostedMessage> g_taken;    // user-interface thread only
+std::atomic<size_t> g_nTaken{0};
 // User-interface thread only from here.
 int64_t g_nLongestSliceNs = 0;
 int64_t g_nSlices = 0;
@@ -104,6 +112,9 @@ public:
                 g_pDispatcher = nullptr;
             orphans.swap(g_posted);
             g_bWakePending = false;
+            orphans.insert(orphans.begin(), g_taken.begin(), g_taken.end());
+            g_taken.clear();
+            g_nTaken = 0;
         }
         // Nothing will deliver these any more: free their blocks.
         for (const SPostedMessage& message : orphans)
@@ -138,19 +149,25 @@ private:
         ++g_nSliceDepth;
         for (;;)
         {
-            SPostedMessage message;
+            if (g_taken.empty())
             {
                 std::lock_guard<std::mutex> guard(g_postLock);
-                if (g_posted.empty())
-                    break;
-                if (timer.nsecsElapsed() >= nBudget)
-                {
-                    WakeDispatcherLocked();   // the rest after the event loop's turn
-                    break;
-                }
-                message = g_posted.front();
-                g_posted.pop_front();
+                const size_t nTake = std::min(kTakeBatch, g_posted.size());
+                g_taken.insert(g_taken.end(), g_posted.begin(), g_posted.begin() + nTake);
+                g_posted.erase(g_posted.begin(), g_posted.begin() + nTake);
+                g_nTaken += nTake;
             }
+            if (g_taken.empty())
+                break;
+            if (timer.nsecsElapsed() >= nBudget)
+            {
+                std::lock_guard<std::mutex> guard(g_postLock);
+                WakeDispatcherLocked();   // the rest after the event loop's turn
+                break;
+            }
+            const SPostedMessage message = g_taken.front();
+            g_taken.pop_front();
+            --g_nTaken;
             Deliver(message);
         }
         // The run has ended before the windows hear of it: what they do there is not deferred again.
@@ -237,7 +254,7 @@ LRESULT SendMessage(HWOXWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 size_t WoxPendingPostedMessages()
 {
     std::lock_guard<std::mutex> guard(g_postLock);
-    return g_posted.size();
+    return g_posted.size() + g_nTaken.load();
 }
 
 SWoxPostedSlices WoxPostedSlices()

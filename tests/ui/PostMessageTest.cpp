@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTableWidget>
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "ListCtrlEx.h"
 #include "UiTestSupport.h"
@@ -133,3 +135,37 @@ TEST_F(PostMessageTest, ControlDestroyedWhileThreadsPost)
 }
 
 } // namespace
+
+// A handler that runs the event loop itself (as a modal dialog does) while more messages wait:
+// the nested loop carries on with the waiting ones in posting order, before one posted later.
+TEST_F(PostMessageTest, NestedEventLoopKeepsPostingOrder)
+{
+    constexpr int kLater = 100000;
+    class CRecorder final : public CWnd
+    {
+    public:
+        bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM, LRESULT*) override
+        {
+            if (nMsg != WM_USER + 600)
+                return false;
+            seen.push_back(static_cast<int>(wParam));
+            if (wParam == 1)
+            {
+                PostMessage(WM_USER + 600, kLater, 0);
+                QCoreApplication::processEvents();
+            }
+            return true;
+        }
+        std::vector<int> seen;
+    };
+    CRecorder recorder;
+    recorder.Attach(new QWidget(&m_window));
+    constexpr int kCount = 1000;   // more than the dispatcher takes from the queue at a time
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_TRUE(PostMessage(recorder.GetSafeHwnd(), WM_USER + 600, i, 0));
+    PumpQueued();
+    ASSERT_EQ(recorder.seen.size(), static_cast<size_t>(kCount + 1));
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(recorder.seen[i], i);
+    EXPECT_EQ(recorder.seen.back(), kLater);
+}
