@@ -17,6 +17,7 @@ int CTdEvent::Create(int bManualReset, int bInitialState, const char* /*pszName*
     m_bCreated = true;
     m_bManualReset = bManualReset != 0;
     m_bSignalled = bInitialState != 0;
+    m_nPollState.store(m_bSignalled ? kSignalled : kClear, std::memory_order_release);
     WoxWaitHub().changed.notify_all();
     return 1;
 }
@@ -27,6 +28,7 @@ int CTdEvent::SetEvent()
     if (!m_bCreated)
         return 0;
     m_bSignalled = true;
+    m_nPollState.store(kSignalled, std::memory_order_release);
     if (m_bManualReset)
         ++m_nSets;
     WoxWaitHub().changed.notify_all();
@@ -39,11 +41,14 @@ int CTdEvent::ResetEvent()
     if (!m_bCreated)
         return 0;
     m_bSignalled = false;
+    m_nPollState.store(kClear, std::memory_order_release);
     return 1;
 }
 
 int CTdEvent::Wait(int nTimeoutMs)
 {
+    if (nTimeoutMs == 0 && m_nPollState.load(std::memory_order_acquire) == kClear)
+        return 1;
     auto end = WoxWaitEnd(nTimeoutMs);
     std::unique_lock<std::mutex> hub(WoxWaitHub().lock);
     if (!m_bCreated)
@@ -69,5 +74,8 @@ bool CTdEvent::IsSignalledFor(std::thread::id /*self*/) const
 void CTdEvent::Consume(std::thread::id /*self*/)
 {
     if (!m_bManualReset)
+    {
         m_bSignalled = false;
+        m_nPollState.store(kClear, std::memory_order_release);
+    }
 }

@@ -39,5 +39,10 @@ private:
     bool m_bManualReset = true;
     bool m_bSignalled = false;
     uint64_t m_nSets = 0;   // SetEvent calls of a manual-reset event
+    // A copy of the state written under the hub lock, read without it: a poll (time-out 0) of a
+    // created event that is not signalled answers at once. Tasks poll their stop event for every
+    // item they handle, and the hub lock is shared by every waitable object.
+    enum : int { kNotCreated, kClear, kSignalled };
+    std::atomic<int> m_nPollState{kNotCreated};
 };
 

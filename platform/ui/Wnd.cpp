@@ -73,6 +73,14 @@ CWnd* Lookup(HWOXWND hWnd)
     return it == g_windows.end() ? nullptr : it->second;
 }
 
+// The same on the user-interface thread, which alone writes the registry: its own reads need no
+// lock, and a task posting thousands of messages then does not meet it there for each one.
+CWnd* LookupOnUiThread(HWOXWND hWnd)
+{
+    auto it = g_windows.find(hWnd);
+    return it == g_windows.end() ? nullptr : it->second;
+}
+
 QEvent::Type WakeEventType()
 {
     static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -82,7 +90,7 @@ QEvent::Type WakeEventType()
 // Carries out one message; a message no window takes has its block freed.
 void Deliver(const SPostedMessage& message)
 {
-    CWnd* pWnd = Lookup(message.hWnd);
+    CWnd* pWnd = LookupOnUiThread(message.hWnd);
     LRESULT nResult = 0;
     if (pWnd && pWnd->OnWndMsg(message.nMsg, message.wParam, message.lParam, &nResult))
         return;   // the window took the block
@@ -177,7 +185,7 @@ private:
         windows.swap(g_runEndWindows);
         for (HWOXWND hWnd : windows)
         {
-            if (CWnd* pWnd = Lookup(hWnd))
+            if (CWnd* pWnd = LookupOnUiThread(hWnd))
                 pWnd->OnPostedRunEnd();
         }
         g_nLastRunEndNs = timer.nsecsElapsed() - nRunEnd;
