@@ -398,7 +398,7 @@ int CListCtrl::SetItemTexts(const std::vector<SCellText>& cells)
         {
             if (cell.nItem < 0 || cell.nItem >= nRows || cell.nSubItem < 0 || cell.nSubItem >= nColumns)
                 continue;
-            const QString text = QString::fromStdString(cell.text);
+            const QString text = WoxQtText(cell.text.c_str());
             if (QTableWidgetItem* pCell = pTable->item(cell.nItem, cell.nSubItem))
                 pCell->setText(text);
             else
