@@ -36,6 +36,31 @@ bool WoxPostViewItem(int nViewType, int nViewBy, HWOXWND hTree, HWOXWND hGrid, i
     return WoxPostGridPathItem(hGrid, WM_LVM_INSERTPATHITEMEX, WoxNewGridPathItem(path.first.c_str(), path.second.c_str(), pszLabel)) != 0;
 }
 
+bool CWoxViewPacer::Pace(CWoxThreadBase& task)
+{
+    if (m_bGaveUp || ++m_nPosts % kCheckEvery != 0)
+        return true;
+    size_t nPending = WoxPendingPostedMessages();
+    WoxStopEvent pStop = task.StopEvent();
+    int nStalledMs = 0;
+    while (nPending > kHigh && pStop)
+    {
+        if (pStop->Wait(1) == 0)
+            return false;
+        const size_t nNow = WoxPendingPostedMessages();
+        if (nNow <= kLow)
+            break;
+        nStalledMs = nNow < nPending ? 0 : nStalledMs + 1;
+        if (nStalledMs >= kPatienceMs)
+        {
+            m_bGaveUp = true;
+            break;
+        }
+        nPending = nNow;
+    }
+    return true;
+}
+
 CEditorLoadViewTd::CEditorLoadViewTd(HWOXHEAP hHeapIn) : CWoxThreadBase(hHeapIn), hTaskHeap(hHeapIn) {}
 
 CEditorLoadViewTd::~CEditorLoadViewTd()
@@ -168,9 +193,10 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
         return;
     const int nCount = pTreatments->GetSize();
     SScenarioTreatment record;   // only the part CopyShownPart fills is read
+    CWoxViewPacer pacer;
     for (int i = 0; i < nCount; ++i)
     {
-        if (IsStopRequested())
+        if (IsStopRequested() || !pacer.Pace(*this))
             return;
         const auto* pRecord = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0));
         if (!pRecord)

@@ -20,7 +20,9 @@ namespace
 
 // The handle registry. Only the user-interface thread adds and removes entries, so a window
 // found there on that thread stays alive while its handler runs.
-std::mutex g_registryLock;
+// The locks and the count that posting threads and the user-interface thread both touch each
+// get a cache line of their own, so that one thread's writes do not slow the other's locking.
+alignas(64) std::mutex g_registryLock;
 std::unordered_map<HWOXWND, CWnd*> g_windows;
 HWOXWND g_nNextHandle = 0x10000;
 
@@ -30,7 +32,7 @@ HWOXWND g_nNextHandle = 0x10000;
 // event loop can paint and take input in between. One wake-up event stands for the whole queue.
 // The lock guards the queue and also orders a poster's writes to its block before the handler's
 // reads.
-std::mutex g_postLock;
+alignas(64) std::mutex g_postLock;
 QObject* g_pDispatcher = nullptr;
 
 // A slice runs at least 8 ms of messages and, when the event loop's own turn in between took
@@ -57,7 +59,7 @@ bool g_bWakePending = false;           // a wake-up event is queued for the disp
 // meet at the lock for every message. The count is what WoxPendingPostedMessages adds for them.
 constexpr size_t kTakeBatch = 256;
 std::deque<SPostedMessage> g_taken;    // user-interface thread only
-std::atomic<size_t> g_nTaken{0};
+alignas(64) std::atomic<size_t> g_nTaken{0};
 // User-interface thread only from here.
 int64_t g_nLongestSliceNs = 0;
 int64_t g_nSlices = 0;

@@ -240,4 +240,19 @@ TEST_P(EditorStopTest, StopInTheMiddleOfAFill)
 
 INSTANTIATE_TEST_SUITE_P(Views, EditorStopTest, ::testing::Values(false, true));
 
+// More items than the task lets wait for the view at once, while the user-interface thread waits
+// for the task and carries out none meanwhile (as it does for a reload): the task stops waiting
+// for the view instead of waiting for ever, and every item arrives afterwards.
+TEST_F(EditorLoadViewTest, LongFillWhileTheViewWaitsForTheTask)
+{
+    constexpr int kStands = 5000;
+    for (int i = 0; i < kStands; ++i)
+        AddRecord(MakeRecord(2005, ("S" + std::to_string(i)).c_str(), "Thin", "d"));
+    Load(1, 1, 1);
+    RunLoad();
+    ASSERT_EQ(m_pGrid->GetItemCount(), kStands);
+    EXPECT_EQ(m_pGrid->GetItemText(kStands - 1, 0), "S" + std::to_string(kStands - 1));
+    EXPECT_EQ(m_pGrid->GetItemText(kStands - 1, 1), "Thin");
+}
+
 } // namespace
