@@ -44,8 +44,8 @@ public:
 
 private:
     static constexpr int kCheckEvery = 64;       // posts between looks at the queue
-    static constexpr size_t kHigh = 3072;        // waits from here...
-    static constexpr size_t kLow = 1024;         // ...until the queue is down to this
+    static constexpr size_t kHigh = 8192;        // waits from here...
+    static constexpr size_t kLow = 4096;         // ...until the queue is down to this
     static constexpr int kPatienceMs = 50;       // without the queue shrinking, then no more waits
     int m_nPosts = 0;
     bool m_bGaveUp = false;

@@ -65,7 +65,7 @@ private:
     // Under AddressSanitizer every block goes back to the heap, so a use after free is caught.
     static constexpr size_t kKeep = 0;
 #else
-    static constexpr size_t kKeep = 4096;   // about 3 MB
+    static constexpr size_t kKeep = 8192;   // about 7 MB: what a paced fill keeps alive
 #endif
     static constexpr size_t kBatch = 64;
 
