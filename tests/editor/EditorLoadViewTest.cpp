@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Views, EditorStopTest, ::testing::Values(false, true));
 // for the view instead of waiting for ever, and every item arrives afterwards.
 TEST_F(EditorLoadViewTest, LongFillWhileTheViewWaitsForTheTask)
 {
-    constexpr int kStands = 5000;
+    constexpr int kStands = 12000;
     for (int i = 0; i < kStands; ++i)
         AddRecord(MakeRecord(2005, ("S" + std::to_string(i)).c_str(), "Thin", "d"));
     Load(1, 1, 1);
