@@ -269,11 +269,16 @@ std::string CEditorListCtrlEx::CellText(int nRow, int nColumn) const
     auto it = m_pendingCells.find(CellId(nRow, nColumn));
     if (it != m_pendingCells.end())
         return it->second;
+    // A row or column still waiting for the table has no text there yet.
+    if (nRow >= static_cast<int>(m_rowKeys.size()) - m_nPendingRows || nColumn >= static_cast<int>(m_columnKeys.size()) - m_nPendingColumns)
+        return std::string();
     return GetItemText(nRow, nColumn);
 }
 
 void CEditorListCtrlEx::SetCellTextLater(int nRow, int nColumn, std::string text)
 {
+    if (m_pendingCells.empty())
+        m_pendingCells.reserve(kMaxPendingCells);
     m_pendingCells[CellId(nRow, nColumn)] = std::move(text);
     // A bounded share goes to the table at a time, while the run still counts its time.
     if (m_pendingCells.size() >= kMaxPendingCells || !CallAtPostedRunEnd())
