@@ -1,6 +1,5 @@
 #include "EditorLoadViewTd.h"
 
-#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -200,16 +199,6 @@ void CEditorLoadViewTd::Fill(int nYear, const char* pszStand)
         if (IsStopRequested() || !pacer.Pace(*this))
             return;
         const auto* pRecord = static_cast<const SScenarioTreatment*>(pTreatments->GetAt(i, 0));
-        // The next record's shown parts are asked for while this one is posted: records lie
-        // 8,888 bytes apart, so each read of one would otherwise wait for memory. Only a hint:
-        // the pointer is not kept, since the array may move its elements between calls.
-        if (const void* pNext = i + 1 < nCount ? pTreatments->GetAt(i + 1, 0) : nullptr)
-        {
-            const char* pBytes = static_cast<const char*>(pNext);
-            __builtin_prefetch(pBytes);
-            for (size_t nByte = offsetof(SScenarioTreatment, treatment); nByte < sizeof(SScenarioTreatment); nByte += 64)
-                __builtin_prefetch(pBytes + nByte);
-        }
         if (!pRecord)
             continue;
         CopyShownPart(*pRecord, record);
