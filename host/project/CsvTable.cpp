@@ -3,6 +3,7 @@
 #include <csv.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "InputFile.h"
@@ -27,8 +28,13 @@ struct SState
     bool bFailed = false;
     std::vector<size_t> target;          // header field -> requested column, kNoColumn if unknown
     std::vector<std::string> header;
-    std::vector<std::string> fields;     // one per requested column
-    std::vector<std::string> empty;
+    // The parser hands each field over in a buffer of its own that the next field overwrites:
+    // the requested fields of a record are gathered in record, at the places spans says.
+    std::string record;
+    size_t nRecordSize = 0;                         // bytes of record in use
+    std::vector<std::pair<size_t, size_t>> spans;   // one per requested column: offset, size
+    std::vector<std::string_view> fields;           // one per requested column, into record
+    std::vector<std::string_view> empty;
     std::string problem;
 };
 
@@ -43,15 +49,21 @@ void Trim(const char*& pBegin, size_t& nSize)
 void OnField(void* pData, size_t nSize, void* pContext)
 {
     auto& s = *static_cast<SState*>(pContext);
-    if (s.nField == 0)
+    const size_t nField = s.nField++;
+    if (nField == 0)
         s.nRecordLine = s.nStartLine;
     const char* pText = pData ? static_cast<const char*>(pData) : "";
     Trim(pText, nSize);
     if (s.bHeader)
         s.header.emplace_back(pText, nSize);
-    else if (s.nField < s.target.size() && s.target[s.nField] != kNoColumn)
-        s.fields[s.target[s.nField]].assign(pText, nSize);
-    ++s.nField;
+    else if (nField < s.target.size() && s.target[nField] != kNoColumn)
+    {
+        if (nSize > s.record.size() - s.nRecordSize)
+            s.record.resize(std::max(2 * s.record.size(), s.nRecordSize + nSize));
+        std::memcpy(s.record.data() + s.nRecordSize, pText, nSize);
+        s.spans[s.target[nField]] = {s.nRecordSize, nSize};
+        s.nRecordSize += nSize;
+    }
 }
 
 bool MapHeader(SState& s)
@@ -103,9 +115,14 @@ void OnRecord(int, void* pContext)
         (*s.pRow)(s.nRecordLine, s.empty, s.problem.c_str());
     }
     else
+    {
+        // Views are made only now: record may have moved while it grew.
+        for (size_t i = 0; i < s.spans.size(); ++i)
+            s.fields[i] = std::string_view(s.record.data() + s.spans[i].first, s.spans[i].second);
         (*s.pRow)(s.nRecordLine, s.fields, nullptr);
-    for (auto& field : s.fields)
-        field.clear();
+    }
+    s.nRecordSize = 0;
+    std::fill(s.spans.begin(), s.spans.end(), std::pair<size_t, size_t>{0, 0});
     s.nField = 0;
 }
 }
@@ -128,11 +145,13 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
     s.pRow = &row;
     s.pUnknown = &unknownColumns;
     s.pError = &error;
+    s.spans.resize(columns.size());
     s.fields.resize(columns.size());
+    s.record.resize(4096);
     unknownColumns.clear();
 
     csv_parser parser;
-    if (csv_init(&parser, CSV_APPEND_NULL | CSV_STRICT_FINI) != 0)
+    if (csv_init(&parser, CSV_STRICT_FINI) != 0)
         return fail("cannot start the CSV parser");
     size_t nAt = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
