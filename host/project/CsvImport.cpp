@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <numbers>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,6 +17,7 @@
 #include "CsvTable.h"
 #include "ForestLimits.h"
 #include "GrowthModel.h"
+#include "HeapReserve.h"
 #include "SpeciesParameters.h"
 #include "WoxText.h"
 
@@ -24,6 +27,7 @@ constexpr size_t kMaxStandId = 30;
 constexpr size_t kMaxTreeId = 23;     // the tree record's field keeps a terminator
 constexpr size_t kMaxSpecies = 10;
 constexpr size_t kMaxRefusals = 50;
+constexpr size_t kShortestTreeRow = 20;   // bytes of a plausible tree row, for reserving memory
 constexpr double kMaxPlotAreaM2 = 10000.0;
 constexpr double kMaxBafM2Ha = 100.0;
 constexpr double kMaxPlots = 10000.0;
@@ -505,6 +509,13 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     // doubling copies and touches about three times the memory it keeps. A wrong guess costs
     // at most that stand's memory once more, never touched.
     size_t nFilling = SIZE_MAX;
+    // The tree lists are written once, record by record, and kept: room for as many records as
+    // the file could hold, made when the first row arrives (the file has been read by then),
+    // spares the first writes a trip to the system for every small page.
+    std::error_code sizeError;
+    const uintmax_t nTreeFileBytes = std::filesystem::file_size(treesPath, sizeError);
+    const size_t nTreeRoom = sizeError ? 0 : static_cast<size_t>(std::min<uintmax_t>(nTreeFileBytes, CCsvTable::kMaxFileBytes)) / kShortestTreeRow * sizeof(SInventory);
+    std::optional<CWoxHeapReserve> treeRoom;
     bool bTrees = bStands && CCsvTable::Read(
         treesPath, kTreeColumns,
         [&](size_t nLine, const std::vector<std::string_view>& f, const char* pszProblem) {
@@ -513,6 +524,8 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 refusals.Add(treesPath, nLine, cause, code, reason, f, report.treeRejects);
             };
             auto text = [&](size_t nColumn) { return std::string(f[nColumn]); };
+            if (!treeRoom)
+                treeRoom.emplace(nTreeRoom);
             if (pszProblem)
                 return refuse("wrong column count", "", pszProblem);
             if (lastStand.empty() || !SameText(f[T_STAND], lastStand))
