@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <numbers>
-#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -67,30 +66,28 @@ std::string Range(double dMin, double dMax, const char* pszUnit) { return Number
 // Reads digits with an optional decimal point and at most 15 digits in all, the way measurements
 // are written: such a number is an integer below 2^53 divided by an exact power of ten, which one
 // division rounds correctly, as std::from_chars would. False for any other spelling.
-bool ParsePlainDecimal(const char* p, const char* pEnd, double& dValue)
+bool ParsePlainDecimal(const char* pBegin, const char* pEnd, double& dValue)
 {
     static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const size_t nSize = static_cast<size_t>(pEnd - pBegin);
+    if (nSize == 0 || nSize > 16)
+        return false;
     uint64_t nMantissa = 0;
-    int nDigits = 0, nDecimals = 0;
-    bool bPoint = false;
-    for (; p != pEnd; ++p)
+    const char* pPoint = nullptr;
+    for (const char* p = pBegin; p != pEnd; ++p)
     {
-        if (*p >= '0' && *p <= '9')
-        {
-            nMantissa = nMantissa * 10 + static_cast<uint64_t>(*p - '0');
-            ++nDigits;
-            nDecimals += bPoint;
-        }
-        else if (*p == '.' && !bPoint)
-            bPoint = true;
+        const unsigned nDigit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (nDigit < 10)
+            nMantissa = nMantissa * 10 + nDigit;
+        else if (*p == '.' && !pPoint)
+            pPoint = p;
         else
             return false;
-        if (nDigits > 15)
-            return false;
     }
-    if (nDigits == 0)
+    const size_t nDigits = nSize - (pPoint != nullptr);
+    if (nDigits == 0 || nDigits > 15)
         return false;
-    dValue = static_cast<double>(nMantissa) / kPowersOfTen[nDecimals];
+    dValue = static_cast<double>(nMantissa) / kPowersOfTen[pPoint ? pEnd - pPoint - 1 : 0];
     return true;
 }
 
@@ -498,7 +495,11 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
         std::string code;                    // in the catalogue's spelling
         SUnknownSpecies* pUnknown = nullptr; // its entry when the catalogue lacks it
     };
-    std::unordered_map<std::string, SSpecies, SViewHash, std::equal_to<>> speciesCache;   // as written
+    using TSpeciesCache = std::unordered_map<std::string, SSpecies, SViewHash, std::equal_to<>>;
+    TSpeciesCache speciesCache;   // as written
+    // Rows name a handful of codes over and over: the last one met per slot (by length and last
+    // letter) is tried before the hashing. Entries of the cache stay where they are.
+    TSpeciesCache::value_type* recentSpecies[16] = {};
     CTreeIds treeIds;
     // Most rows repeat the stand of the row before: those skip the hashing.
     std::string lastStand;
@@ -515,7 +516,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     std::error_code sizeError;
     const uintmax_t nTreeFileBytes = std::filesystem::file_size(treesPath, sizeError);
     const size_t nTreeRoom = sizeError ? 0 : static_cast<size_t>(std::min<uintmax_t>(nTreeFileBytes, CCsvTable::kMaxFileBytes)) / kShortestTreeRow * sizeof(SInventory);
-    std::optional<CWoxHeapReserve> treeRoom;
+    bool bRoomMade = false;
     bool bTrees = bStands && CCsvTable::Read(
         treesPath, kTreeColumns,
         [&](size_t nLine, const std::vector<std::string_view>& f, const char* pszProblem) {
@@ -524,8 +525,11 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 refusals.Add(treesPath, nLine, cause, code, reason, f, report.treeRejects);
             };
             auto text = [&](size_t nColumn) { return std::string(f[nColumn]); };
-            if (!treeRoom)
-                treeRoom.emplace(nTreeRoom);
+            if (!bRoomMade)
+            {
+                WoxReserveHeap(nTreeRoom);
+                bRoomMade = true;
+            }
             if (pszProblem)
                 return refuse("wrong column count", "", pszProblem);
             if (lastStand.empty() || !SameText(f[T_STAND], lastStand))
@@ -547,23 +551,29 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 return refuse("bad tree_id", "", "tree identifier must have 1 to 23 characters");
             if (f[T_SPECIES].empty())
                 return refuse("empty species", "", "empty species code");
-            auto cached = speciesCache.find(f[T_SPECIES]);
-            if (cached == speciesCache.end())
+            const std::string_view code = f[T_SPECIES];
+            TSpeciesCache::value_type*& pRecent = recentSpecies[(code.size() + static_cast<unsigned char>(code.back())) % std::size(recentSpecies)];
+            if (!pRecent || !SameText(pRecent->first, code))
             {
-                const std::string written = text(T_SPECIES);
-                SSpecies species{written.size() > kMaxSpecies ? std::string() : canonicalSpecies(written.c_str())};
-                if (species.code.empty())
+                auto cached = speciesCache.find(code);
+                if (cached == speciesCache.end())
                 {
-                    auto mapped = options.speciesMap.find(Upper(written));
-                    species.code = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(written));
+                    const std::string written = text(T_SPECIES);
+                    SSpecies species{written.size() > kMaxSpecies ? std::string() : canonicalSpecies(written.c_str())};
                     if (species.code.empty())
-                        return refuse("unknown species", written, "unknown species '" + written + "' and the catalogue has no class for it");
-                    species.pUnknown = &unknownSpecies[written];
-                    species.pUnknown->target = species.code;
+                    {
+                        auto mapped = options.speciesMap.find(Upper(written));
+                        species.code = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(written));
+                        if (species.code.empty())
+                            return refuse("unknown species", written, "unknown species '" + written + "' and the catalogue has no class for it");
+                        species.pUnknown = &unknownSpecies[written];
+                        species.pUnknown->target = species.code;
+                    }
+                    cached = speciesCache.emplace(written, std::move(species)).first;
                 }
-                cached = speciesCache.emplace(written, std::move(species)).first;
+                pRecent = &*cached;
             }
-            const SSpecies& species = cached->second;
+            const SSpecies& species = pRecent->second;
             const SDesign& design = designs[nStand];
             double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
             if (!ParseNumber(f[T_DBH], 0.0, kMaxDbhCm, dDbh))

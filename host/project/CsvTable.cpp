@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "InputFile.h"
@@ -29,11 +30,11 @@ struct SState
     std::vector<size_t> target;          // header field -> requested column, kNoColumn if unknown
     std::vector<std::string> header;
     // The parser hands each field over in a buffer of its own that the next field overwrites:
-    // the requested fields of a record are gathered in record, at the places spans says.
+    // the requested fields of a record are gathered in record. A record of the header's field
+    // count sets every column the header has, so fields never shows one of an earlier record.
     std::string record;
-    size_t nRecordSize = 0;                         // bytes of record in use
-    std::vector<std::pair<size_t, size_t>> spans;   // one per requested column: offset, size
-    std::vector<std::string_view> fields;           // one per requested column, into record
+    size_t nRecordSize = 0;                   // bytes of record in use
+    std::vector<std::string_view> fields;     // one per requested column, into record or ""
     std::vector<std::string_view> empty;
     std::string problem;
 };
@@ -44,6 +45,44 @@ void Trim(const char*& pBegin, size_t& nSize)
         ++pBegin, --nSize;
     while (nSize && (pBegin[nSize - 1] == ' ' || pBegin[nSize - 1] == '\t'))
         --nSize;
+}
+
+// Copies n bytes; the short fields most files hold without a call to the library's copy.
+void CopyBytes(char* pTo, const char* pFrom, size_t n)
+{
+    if (n > 16)
+        std::memcpy(pTo, pFrom, n);
+    else if (n >= 8)
+    {
+        std::memcpy(pTo, pFrom, 8);
+        std::memcpy(pTo + n - 8, pFrom + n - 8, 8);
+    }
+    else if (n >= 4)
+    {
+        std::memcpy(pTo, pFrom, 4);
+        std::memcpy(pTo + n - 4, pFrom + n - 4, 4);
+    }
+    else if (n >= 2)
+    {
+        std::memcpy(pTo, pFrom, 2);
+        std::memcpy(pTo + n - 2, pFrom + n - 2, 2);
+    }
+    else if (n == 1)
+        *pTo = *pFrom;
+}
+
+// Makes room for nMore bytes in the record buffer; the fields it holds move with it.
+void Grow(SState& s, size_t nMore)
+{
+    const char* pOld = s.record.data();
+    const size_t nOld = s.record.size();
+    s.record.resize(std::max(2 * nOld, s.nRecordSize + nMore));
+    for (std::string_view& field : s.fields)
+    {
+        const uintptr_t nAt = reinterpret_cast<uintptr_t>(field.data()) - reinterpret_cast<uintptr_t>(pOld);
+        if (nAt <= nOld)
+            field = {s.record.data() + nAt, field.size()};
+    }
 }
 
 void OnField(void* pData, size_t nSize, void* pContext)
@@ -59,9 +98,10 @@ void OnField(void* pData, size_t nSize, void* pContext)
     else if (nField < s.target.size() && s.target[nField] != kNoColumn)
     {
         if (nSize > s.record.size() - s.nRecordSize)
-            s.record.resize(std::max(2 * s.record.size(), s.nRecordSize + nSize));
-        std::memcpy(s.record.data() + s.nRecordSize, pText, nSize);
-        s.spans[s.target[nField]] = {s.nRecordSize, nSize};
+            Grow(s, nSize);
+        char* pCopy = s.record.data() + s.nRecordSize;
+        CopyBytes(pCopy, pText, nSize);
+        s.fields[s.target[nField]] = {pCopy, nSize};
         s.nRecordSize += nSize;
     }
 }
@@ -115,14 +155,8 @@ void OnRecord(int, void* pContext)
         (*s.pRow)(s.nRecordLine, s.empty, s.problem.c_str());
     }
     else
-    {
-        // Views are made only now: record may have moved while it grew.
-        for (size_t i = 0; i < s.spans.size(); ++i)
-            s.fields[i] = std::string_view(s.record.data() + s.spans[i].first, s.spans[i].second);
         (*s.pRow)(s.nRecordLine, s.fields, nullptr);
-    }
     s.nRecordSize = 0;
-    std::fill(s.spans.begin(), s.spans.end(), std::pair<size_t, size_t>{0, 0});
     s.nField = 0;
 }
 }
@@ -145,8 +179,7 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
     s.pRow = &row;
     s.pUnknown = &unknownColumns;
     s.pError = &error;
-    s.spans.resize(columns.size());
-    s.fields.resize(columns.size());
+    s.fields.assign(columns.size(), std::string_view(""));
     s.record.resize(4096);
     unknownColumns.clear();
 
