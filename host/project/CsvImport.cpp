@@ -613,7 +613,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 ++species.pUnknown->nRecords;
             if (dHeight <= 0.0)
                 heightsMissing[nStand] = 1;
-            trees.push_back(MakeTree(f[T_STAND], f[T_TREE], species.code, dDbh, dHeight, dTpha));
+            FillTree(trees.emplace_back(), f[T_STAND], f[T_TREE], species.code, dDbh, dHeight, dTpha);
         },
         unknownColumns, &error, progress(treesPath));
     if (bStands && !bTrees)

@@ -119,9 +119,9 @@ bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
 }
 }
 
-SInventory MakeTree(std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight, double dTpha)
+void FillTree(SInventory& record, std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight,
+              double dTpha)
 {
-    SInventory record = {};
     CopyText(record.szStand, stand);
     CopyText(record.szTree, tree);
     CopyText(record.szSpecies, species);
@@ -129,6 +129,12 @@ SInventory MakeTree(std::string_view stand, std::string_view tree, std::string_v
     record.dHeight = dHeight;
     record.dTpha = dTpha;
     record.dCrownRatio = 0.0;   // not measured: the growth model estimates it
+}
+
+SInventory MakeTree(std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight, double dTpha)
+{
+    SInventory record = {};
+    FillTree(record, stand, tree, species, dDbh, dHeight, dTpha);
     return record;
 }
 

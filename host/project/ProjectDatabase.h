@@ -52,3 +52,6 @@ bool CanonicalSpecies(SProject& project, const std::function<std::string(const c
 
 // Fills a tree record (stand, tree, species text fields are copied with bounded copies).
 SInventory MakeTree(std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight, double dTpha);
+// The same in place, into a record that is all zeros (as one just added to a list is).
+void FillTree(SInventory& record, std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight,
+              double dTpha);

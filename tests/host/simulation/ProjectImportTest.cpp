@@ -213,6 +213,32 @@ TEST_F(CProjectImportTest, SkipBadRowsWritesRejects)
     EXPECT_EQ(2u, project.stands[0].trees.size());
 }
 
+// A file large enough for the import to reserve memory for its tree lists up front reads back
+// whole, every stand with its own trees.
+TEST_F(CProjectImportTest, LargeFileReadsBack)
+{
+    constexpr int kStands = 100, kTrees = 400;
+    std::string stands, trees;
+    for (int s = 0; s < kStands; ++s)
+    {
+        stands += "S" + std::to_string(s) + ",1,30\n";
+        for (int t = 0; t < kTrees; ++t)
+            trees += "S" + std::to_string(s) + "," + std::to_string(t) + ",PSME," + std::to_string(10 + (s + t) % 40) + ".5,18,100\n";
+    }
+    ASSERT_EQ(0, Import(stands, trees)) << m_errors;
+    SProject project;
+    std::string error;
+    ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
+    ASSERT_EQ(size_t{kStands}, project.stands.size());
+    for (int s = 0; s < kStands; s += 33)
+    {
+        const auto& stand = project.stands[static_cast<size_t>(s)];
+        ASSERT_EQ(size_t{kTrees}, stand.trees.size());
+        EXPECT_STREQ(("S" + std::to_string(s)).c_str(), stand.trees.back().szStand);
+        EXPECT_EQ(10 + (s + kTrees - 1) % 40 + 0.5, stand.trees.back().dDbh);
+    }
+}
+
 // Numbers are read to the same double, however they are spelt.
 TEST_F(CProjectImportTest, NumbersReadAsWritten)
 {
