@@ -16,14 +16,14 @@
 
 namespace
 {
-// A bounded copy of a text that need not be terminated; as with a C string, a zero ends it.
+// A bounded copy of a text that need not be terminated into a field that is all zeros; as with
+// a C string, a zero ends the text.
 template <size_t N>
-void CopyText(char (&field)[N], std::string_view text)
+void PutText(char (&field)[N], std::string_view text)
 {
     const size_t n = WoxTextLength(text.data(), std::min(text.size(), N));
     if (n)
         std::memcpy(field, text.data(), n);
-    std::memset(field + n, 0, N - n);
 }
 
 struct SDbClose
@@ -122,9 +122,9 @@ bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
 void FillTree(SInventory& record, std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight,
               double dTpha)
 {
-    CopyText(record.szStand, stand);
-    CopyText(record.szTree, tree);
-    CopyText(record.szSpecies, species);
+    PutText(record.szStand, stand);
+    PutText(record.szTree, tree);
+    PutText(record.szSpecies, species);
     record.dDbh = dDbh;
     record.dHeight = dHeight;
     record.dTpha = dTpha;
