@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <numbers>
 #include <string_view>
 #include <unordered_map>
@@ -15,6 +16,7 @@
 #include "CsvTable.h"
 #include "ForestLimits.h"
 #include "GrowthModel.h"
+#include "HeapReserve.h"
 #include "SpeciesParameters.h"
 #include "WoxText.h"
 
@@ -24,6 +26,7 @@ constexpr size_t kMaxStandId = 30;
 constexpr size_t kMaxTreeId = 23;     // the tree record's field keeps a terminator
 constexpr size_t kMaxSpecies = 10;
 constexpr size_t kMaxRefusals = 50;
+constexpr size_t kShortestTreeRow = 20;   // bytes of a plausible tree row, for reserving memory
 constexpr double kMaxPlotAreaM2 = 10000.0;
 constexpr double kMaxBafM2Ha = 100.0;
 constexpr double kMaxPlots = 10000.0;
@@ -60,16 +63,63 @@ std::string Number(double dValue)
 
 std::string Range(double dMin, double dMax, const char* pszUnit) { return Number(dMin) + " to " + Number(dMax) + pszUnit; }
 
+// Reads digits with an optional decimal point and at most 15 digits in all, the way measurements
+// are written: such a number is an integer below 2^53 divided by an exact power of ten, which one
+// division rounds correctly, as std::from_chars would. False for any other spelling.
+bool ParsePlainDecimal(const char* pBegin, const char* pEnd, double& dValue)
+{
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const size_t nSize = static_cast<size_t>(pEnd - pBegin);
+    if (nSize == 0 || nSize > 16)
+        return false;
+    uint64_t nMantissa = 0;
+    const char* pPoint = nullptr;
+    for (const char* p = pBegin; p != pEnd; ++p)
+    {
+        const unsigned nDigit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (nDigit < 10)
+            nMantissa = nMantissa * 10 + nDigit;
+        else if (*p == '.' && !pPoint)
+            pPoint = p;
+        else
+            return false;
+    }
+    const size_t nDigits = nSize - (pPoint != nullptr);
+    if (nDigits == 0 || nDigits > 15)
+        return false;
+    dValue = static_cast<double>(nMantissa) / kPowersOfTen[pPoint ? pEnd - pPoint - 1 : 0];
+    return true;
+}
+
 // A number within limits, the whole field; false otherwise.
-bool ParseNumber(const std::string& text, double dMin, double dMax, double& dValue)
+bool ParseNumber(std::string_view text, double dMin, double dMax, double& dValue)
 {
     const char* pBegin = text.data();
     const char* pEnd = pBegin + text.size();
     if (pBegin != pEnd && *pBegin == '+')
         ++pBegin;
-    auto [pStop, error] = std::from_chars(pBegin, pEnd, dValue);
-    return pBegin != pEnd && error == std::errc() && pStop == pEnd && WithinLimits(dValue, dMin, dMax);
+    if (!ParsePlainDecimal(pBegin, pEnd, dValue))
+    {
+        auto [pStop, error] = std::from_chars(pBegin, pEnd, dValue);
+        if (pBegin == pEnd || error != std::errc() || pStop != pEnd)
+            return false;
+    }
+    return WithinLimits(dValue, dMin, dMax);
 }
+
+// Hashes codes and identifiers so that maps keyed on text are searched with a view of a field.
+struct SViewHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const noexcept
+    {
+        uint64_t h = 0xcbf29ce484222325ull;
+        for (char c : text)
+            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+        // The multiplications carry only upwards: fold the high bits into the low ones a mask keeps.
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+};
 
 // Equal texts, compared in line: the identifiers and codes compared on every row are short.
 bool SameText(std::string_view a, std::string_view b)
@@ -111,14 +161,14 @@ class CRefusals
 public:
     explicit CRefusals(SImportReport& report) : m_report(report) {}
 
-    void Add(const std::string& file, size_t nLine, const std::string& cause, const std::string& code, const std::string& reason,
-             const std::vector<std::string>& fields, std::vector<SRejectedRow>& rejects)
+    void Add(const std::string& file, size_t nLine, const std::string& cause, std::string_view code, const std::string& reason,
+             const std::vector<std::string_view>& fields, std::vector<SRejectedRow>& rejects)
     {
         if (m_report.refusals.size() < kMaxRefusals)
             m_report.refusals.push_back(file + ":" + std::to_string(nLine) + ": " + reason);
-        ++m_report.causes[cause][code];
+        ++m_report.causes[cause][std::string(code)];
         ++m_report.nRefused;
-        rejects.push_back({nLine, reason, fields});
+        rejects.push_back({nLine, reason, {fields.begin(), fields.end()}});
     }
     // A refusal of a whole file.
     void AddFile(const std::string& file, const std::string& reason)
@@ -205,14 +255,7 @@ private:
         std::vector<uint32_t> m_slots;
     };
 
-    static size_t Hash(std::string_view id)
-    {
-        uint64_t h = 0xcbf29ce484222325ull;
-        for (char c : id)
-            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-        // The multiplications carry only upwards: fold the high bits into the low ones a mask keeps.
-        return static_cast<size_t>(h ^ (h >> 32));
-    }
+    static size_t Hash(std::string_view id) { return SViewHash{}(id); }
     static std::string_view Id(const SInventory& tree) { return {tree.szTree, WoxTextLength(tree.szTree)}; }
 
     CTable m_current;
@@ -322,9 +365,10 @@ bool ReadSpeciesMap(const std::string& path, const std::function<std::string(con
     std::vector<std::string> unknown;
     bool bRead = CCsvTable::Read(
         path, {{"code", true}, {"species", true}},
-        [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
+        [&](size_t nLine, const std::vector<std::string_view>& fields, const char* pszProblem) {
             if (!failure.empty())
                 return;
+            const std::vector<std::string> f(fields.begin(), fields.end());
             std::string target = pszProblem || f[1].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[1].c_str());
             if (pszProblem)
                 failure = path + ":" + std::to_string(nLine) + ": " + pszProblem;
@@ -398,9 +442,11 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
 
     bool bStands = CCsvTable::Read(
         standsPath, kStandColumns,
-        [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
+        [&](size_t nLine, const std::vector<std::string_view>& fields, const char* pszProblem) {
+            // A file holds far fewer stands than trees: the checks work on copies.
+            const std::vector<std::string> f(fields.begin(), fields.end());
             auto refuse = [&](const std::string& cause, const std::string& reason) {
-                refusals.Add(standsPath, nLine, cause, "", reason, f, report.standRejects);
+                refusals.Add(standsPath, nLine, cause, "", reason, fields, report.standRejects);
                 if (!f.empty() && !f[S_ID].empty())
                     refusedStands.insert(f[S_ID]);
             };
@@ -444,7 +490,16 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
         size_t nRecords = 0;
     };
     std::map<std::string, SUnknownSpecies> unknownSpecies;   // as written
-    std::unordered_map<std::string, std::pair<std::string, bool>> speciesCache;   // as written -> code, unknown
+    struct SSpecies
+    {
+        std::string code;                    // in the catalogue's spelling
+        SUnknownSpecies* pUnknown = nullptr; // its entry when the catalogue lacks it
+    };
+    using TSpeciesCache = std::unordered_map<std::string, SSpecies, SViewHash, std::equal_to<>>;
+    TSpeciesCache speciesCache;   // as written
+    // Rows name a handful of codes over and over: the last one met per slot (by length and last
+    // letter) is tried before the hashing. Entries of the cache stay where they are.
+    TSpeciesCache::value_type* recentSpecies[16] = {};
     CTreeIds treeIds;
     // Most rows repeat the stand of the row before: those skip the hashing.
     std::string lastStand;
@@ -455,24 +510,38 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     // doubling copies and touches about three times the memory it keeps. A wrong guess costs
     // at most that stand's memory once more, never touched.
     size_t nFilling = SIZE_MAX;
+    // The tree lists are written once, record by record, and kept: room for as many records as
+    // the file could hold, made when the first row arrives (the file has been read by then),
+    // spares the first writes a trip to the system for every small page.
+    std::error_code sizeError;
+    const uintmax_t nTreeFileBytes = std::filesystem::file_size(treesPath, sizeError);
+    const size_t nTreeRoom = sizeError ? 0 : static_cast<size_t>(std::min<uintmax_t>(nTreeFileBytes, CCsvTable::kMaxFileBytes)) / kShortestTreeRow * sizeof(SInventory);
+    bool bRoomMade = false;
     bool bTrees = bStands && CCsvTable::Read(
         treesPath, kTreeColumns,
-        [&](size_t nLine, const std::vector<std::string>& f, const char* pszProblem) {
-            auto refuse = [&](const std::string& cause, const std::string& code, const std::string& reason) {
+        [&](size_t nLine, const std::vector<std::string_view>& f, const char* pszProblem) {
+            // Texts for messages are made only on the way to a refusal.
+            auto refuse = [&](const std::string& cause, std::string_view code, const std::string& reason) {
                 refusals.Add(treesPath, nLine, cause, code, reason, f, report.treeRejects);
             };
+            auto text = [&](size_t nColumn) { return std::string(f[nColumn]); };
+            if (!bRoomMade)
+            {
+                WoxReserveHeap(nTreeRoom);
+                bRoomMade = true;
+            }
             if (pszProblem)
                 return refuse("wrong column count", "", pszProblem);
             if (lastStand.empty() || !SameText(f[T_STAND], lastStand))
             {
-                auto stand = standIndex.find(f[T_STAND]);
+                auto stand = standIndex.find(text(T_STAND));
                 if (stand == standIndex.end())
                 {
-                    if (refusedStands.count(f[T_STAND]))
-                        return refuse("stand refused", f[T_STAND], "stand '" + f[T_STAND] + "' was refused in " + standsPath);
+                    if (refusedStands.count(text(T_STAND)))
+                        return refuse("stand refused", f[T_STAND], "stand '" + text(T_STAND) + "' was refused in " + standsPath);
                     return refuse("unknown stand", f[T_STAND],
-                                  f[T_STAND].size() > kMaxStandId ? "stand identifier " + f[T_STAND] + " is longer than 30 characters"
-                                                                  : "unknown stand '" + f[T_STAND] + "'");
+                                  f[T_STAND].size() > kMaxStandId ? "stand identifier " + text(T_STAND) + " is longer than 30 characters"
+                                                                  : "unknown stand '" + text(T_STAND) + "'");
                 }
                 lastStand = f[T_STAND];
                 nLastStand = stand->second;
@@ -482,37 +551,44 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 return refuse("bad tree_id", "", "tree identifier must have 1 to 23 characters");
             if (f[T_SPECIES].empty())
                 return refuse("empty species", "", "empty species code");
-            auto cached = speciesCache.find(f[T_SPECIES]);
-            if (cached == speciesCache.end())
+            const std::string_view code = f[T_SPECIES];
+            TSpeciesCache::value_type*& pRecent = recentSpecies[(code.size() + static_cast<unsigned char>(code.back())) % std::size(recentSpecies)];
+            if (!pRecent || !SameText(pRecent->first, code))
             {
-                std::string species = f[T_SPECIES].size() > kMaxSpecies ? std::string() : canonicalSpecies(f[T_SPECIES].c_str());
-                const bool bUnknown = species.empty();
-                if (bUnknown)
+                auto cached = speciesCache.find(code);
+                if (cached == speciesCache.end())
                 {
-                    auto mapped = options.speciesMap.find(Upper(f[T_SPECIES]));
-                    species = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(f[T_SPECIES]));
-                    if (species.empty())
-                        return refuse("unknown species", f[T_SPECIES], "unknown species '" + f[T_SPECIES] + "' and the catalogue has no class for it");
-                    unknownSpecies[f[T_SPECIES]].target = species;
+                    const std::string written = text(T_SPECIES);
+                    SSpecies species{written.size() > kMaxSpecies ? std::string() : canonicalSpecies(written.c_str())};
+                    if (species.code.empty())
+                    {
+                        auto mapped = options.speciesMap.find(Upper(written));
+                        species.code = mapped != options.speciesMap.end() ? mapped->second : canonicalSpecies(UnknownSpeciesClass(written));
+                        if (species.code.empty())
+                            return refuse("unknown species", written, "unknown species '" + written + "' and the catalogue has no class for it");
+                        species.pUnknown = &unknownSpecies[written];
+                        species.pUnknown->target = species.code;
+                    }
+                    cached = speciesCache.emplace(written, std::move(species)).first;
                 }
-                cached = speciesCache.emplace(f[T_SPECIES], std::make_pair(species, bUnknown)).first;
+                pRecent = &*cached;
             }
-            const std::pair<std::string, bool>* pSpecies = &cached->second;
+            const SSpecies& species = pRecent->second;
             const SDesign& design = designs[nStand];
             double dDbh = 0.0, dHeight = 0.0, dTpha = 0.0;
             if (!ParseNumber(f[T_DBH], 0.0, kMaxDbhCm, dDbh))
-                return refuse("bad dbh_cm", "", "dbh_cm must be a number from " + Range(0, kMaxDbhCm, " cm") + ", not '" + f[T_DBH] + "'");
+                return refuse("bad dbh_cm", "", "dbh_cm must be a number from " + Range(0, kMaxDbhCm, " cm") + ", not '" + text(T_DBH) + "'");
             if (!f[T_HEIGHT].empty() && !ParseNumber(f[T_HEIGHT], 0.0, kMaxHeightM, dHeight))
-                return refuse("bad height_m", "", "height_m must be a number from " + Range(0, kMaxHeightM, " m") + " or empty, not '" + f[T_HEIGHT] + "'");
+                return refuse("bad height_m", "", "height_m must be a number from " + Range(0, kMaxHeightM, " m") + " or empty, not '" + text(T_HEIGHT) + "'");
             if (dDbh <= 0.0 && dHeight <= 0.0)
                 return refuse("no size", "", "a tree needs a diameter or a height");
             if (design.nKind == SDesign::Direct)
             {
                 if (!ParseNumber(f[T_TPHA], 0.0, kMaxStemsPerHa, dTpha) || dTpha <= 0.0)
-                    return refuse("bad tpha", "", "tpha must be a positive number up to " + Number(kMaxStemsPerHa) + ", not '" + f[T_TPHA] + "'");
+                    return refuse("bad tpha", "", "tpha must be a positive number up to " + Number(kMaxStemsPerHa) + ", not '" + text(T_TPHA) + "'");
             }
             else if (!f[T_TPHA].empty())
-                return refuse("tpha with a plot design", f[T_STAND], "tpha is given, but stand " + f[T_STAND] + " has a plot design; leave one of them empty");
+                return refuse("tpha with a plot design", f[T_STAND], "tpha is given, but stand " + text(T_STAND) + " has a plot design; leave one of them empty");
             else if (design.nKind == SDesign::Fixed)
                 dTpha = 10000.0 / ((design.dBreakpoint > 0.0 && dDbh < design.dBreakpoint ? design.dSubplotArea : design.dPlotArea) * design.dPlots);
             else if (dDbh <= 0.0)
@@ -522,7 +598,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 const double dBasalArea = std::numbers::pi / 4.0 * (dDbh / 100.0) * (dDbh / 100.0);
                 dTpha = design.dBaf / dBasalArea / design.dPlots;
                 if (dTpha > kMaxStemsPerHa)
-                    return refuse("bad tpha", "", "dbh_cm " + f[T_DBH] + " on a variable-radius plot stands for more than " + Number(kMaxStemsPerHa) + " stems/ha");
+                    return refuse("bad tpha", "", "dbh_cm " + text(T_DBH) + " on a variable-radius plot stands for more than " + Number(kMaxStemsPerHa) + " stems/ha");
             }
             std::vector<SInventory>& trees = project.stands[nStand].trees;
             if (trees.capacity() == 0)
@@ -532,12 +608,12 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 nFilling = nStand;
             }
             if (!treeIds.Insert(nStand, trees, f[T_TREE]))
-                return refuse("tree listed twice", f[T_STAND], "tree " + f[T_TREE] + " of stand " + f[T_STAND] + " is listed twice");
-            if (pSpecies->second)
-                ++unknownSpecies[f[T_SPECIES]].nRecords;
+                return refuse("tree listed twice", f[T_STAND], "tree " + text(T_TREE) + " of stand " + text(T_STAND) + " is listed twice");
+            if (species.pUnknown)
+                ++species.pUnknown->nRecords;
             if (dHeight <= 0.0)
                 heightsMissing[nStand] = 1;
-            trees.push_back(MakeTree(f[T_STAND], f[T_TREE], pSpecies->first, dDbh, dHeight, dTpha));
+            FillTree(trees.emplace_back(), f[T_STAND], f[T_TREE], species.code, dDbh, dHeight, dTpha);
         },
         unknownColumns, &error, progress(treesPath));
     if (bStands && !bTrees)

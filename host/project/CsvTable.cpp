@@ -3,6 +3,8 @@
 #include <csv.h>
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "InputFile.h"
@@ -27,8 +29,13 @@ struct SState
     bool bFailed = false;
     std::vector<size_t> target;          // header field -> requested column, kNoColumn if unknown
     std::vector<std::string> header;
-    std::vector<std::string> fields;     // one per requested column
-    std::vector<std::string> empty;
+    // The parser hands each field over in a buffer of its own that the next field overwrites:
+    // the requested fields of a record are gathered in record. A record of the header's field
+    // count sets every column the header has, so fields never shows one of an earlier record.
+    std::string record;
+    size_t nRecordSize = 0;                   // bytes of record in use
+    std::vector<std::string_view> fields;     // one per requested column, into record or ""
+    std::vector<std::string_view> empty;
     std::string problem;
 };
 
@@ -40,18 +47,63 @@ void Trim(const char*& pBegin, size_t& nSize)
         --nSize;
 }
 
+// Copies n bytes; the short fields most files hold without a call to the library's copy.
+void CopyBytes(char* pTo, const char* pFrom, size_t n)
+{
+    if (n > 16)
+        std::memcpy(pTo, pFrom, n);
+    else if (n >= 8)
+    {
+        std::memcpy(pTo, pFrom, 8);
+        std::memcpy(pTo + n - 8, pFrom + n - 8, 8);
+    }
+    else if (n >= 4)
+    {
+        std::memcpy(pTo, pFrom, 4);
+        std::memcpy(pTo + n - 4, pFrom + n - 4, 4);
+    }
+    else if (n >= 2)
+    {
+        std::memcpy(pTo, pFrom, 2);
+        std::memcpy(pTo + n - 2, pFrom + n - 2, 2);
+    }
+    else if (n == 1)
+        *pTo = *pFrom;
+}
+
+// Makes room for nMore bytes in the record buffer; the fields it holds move with it.
+void Grow(SState& s, size_t nMore)
+{
+    const char* pOld = s.record.data();
+    const size_t nOld = s.record.size();
+    s.record.resize(std::max(2 * nOld, s.nRecordSize + nMore));
+    for (std::string_view& field : s.fields)
+    {
+        const uintptr_t nAt = reinterpret_cast<uintptr_t>(field.data()) - reinterpret_cast<uintptr_t>(pOld);
+        if (nAt <= nOld)
+            field = {s.record.data() + nAt, field.size()};
+    }
+}
+
 void OnField(void* pData, size_t nSize, void* pContext)
 {
     auto& s = *static_cast<SState*>(pContext);
-    if (s.nField == 0)
+    const size_t nField = s.nField++;
+    if (nField == 0)
         s.nRecordLine = s.nStartLine;
     const char* pText = pData ? static_cast<const char*>(pData) : "";
     Trim(pText, nSize);
     if (s.bHeader)
         s.header.emplace_back(pText, nSize);
-    else if (s.nField < s.target.size() && s.target[s.nField] != kNoColumn)
-        s.fields[s.target[s.nField]].assign(pText, nSize);
-    ++s.nField;
+    else if (nField < s.target.size() && s.target[nField] != kNoColumn)
+    {
+        if (nSize > s.record.size() - s.nRecordSize)
+            Grow(s, nSize);
+        char* pCopy = s.record.data() + s.nRecordSize;
+        CopyBytes(pCopy, pText, nSize);
+        s.fields[s.target[nField]] = {pCopy, nSize};
+        s.nRecordSize += nSize;
+    }
 }
 
 bool MapHeader(SState& s)
@@ -104,8 +156,7 @@ void OnRecord(int, void* pContext)
     }
     else
         (*s.pRow)(s.nRecordLine, s.fields, nullptr);
-    for (auto& field : s.fields)
-        field.clear();
+    s.nRecordSize = 0;
     s.nField = 0;
 }
 }
@@ -128,11 +179,12 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
     s.pRow = &row;
     s.pUnknown = &unknownColumns;
     s.pError = &error;
-    s.fields.resize(columns.size());
+    s.fields.assign(columns.size(), std::string_view(""));
+    s.record.resize(4096);
     unknownColumns.clear();
 
     csv_parser parser;
-    if (csv_init(&parser, CSV_APPEND_NULL | CSV_STRICT_FINI) != 0)
+    if (csv_init(&parser, CSV_STRICT_FINI) != 0)
         return fail("cannot start the CSV parser");
     size_t nAt = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct SCsvColumn
@@ -24,9 +25,11 @@ public:
 
     // Called for every record after the header: the line it starts on and its fields, one per
     // requested column in the order of the request ("" where the column is absent), spaces around
-    // unquoted text removed. A record whose field count differs from the header's comes with
-    // that problem in pszProblem (and fields empty); otherwise pszProblem is null.
-    using Row = std::function<void(size_t nLine, const std::vector<std::string>& fields, const char* pszProblem)>;
+    // unquoted text removed. The fields point into the reader's record buffer and last only for
+    // the call: a row handler copies what it keeps. A record whose field count differs from the
+    // header's comes with that problem in pszProblem (and fields empty); otherwise pszProblem is
+    // null.
+    using Row = std::function<void(size_t nLine, const std::vector<std::string_view>& fields, const char* pszProblem)>;
     // Called with the share of the file read so far (0..1), about every MiB.
     using Progress = std::function<void(double dShare)>;
 

@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -14,6 +16,16 @@
 
 namespace
 {
+// A bounded copy of a text that need not be terminated into a field that is all zeros; as with
+// a C string, a zero ends the text.
+template <size_t N>
+void PutText(char (&field)[N], std::string_view text)
+{
+    const size_t n = WoxTextLength(text.data(), std::min(text.size(), N));
+    if (n)
+        std::memcpy(field, text.data(), n);
+}
+
 struct SDbClose
 {
     void operator()(sqlite3* p) const { sqlite3_close(p); }
@@ -107,16 +119,22 @@ bool WriteRows(sqlite3* pDb, const SProject& project, std::string* pError)
 }
 }
 
-SInventory MakeTree(const std::string& stand, const std::string& tree, const std::string& species, double dDbh, double dHeight, double dTpha)
+void FillTree(SInventory& record, std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight,
+              double dTpha)
 {
-    SInventory record = {};
-    WoxCopyText(record.szStand, stand.c_str());
-    WoxCopyText(record.szTree, tree.c_str());
-    WoxCopyText(record.szSpecies, species.c_str());
+    PutText(record.szStand, stand);
+    PutText(record.szTree, tree);
+    PutText(record.szSpecies, species);
     record.dDbh = dDbh;
     record.dHeight = dHeight;
     record.dTpha = dTpha;
     record.dCrownRatio = 0.0;   // not measured: the growth model estimates it
+}
+
+SInventory MakeTree(std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight, double dTpha)
+{
+    SInventory record = {};
+    FillTree(record, stand, tree, species, dDbh, dHeight, dTpha);
     return record;
 }
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Containers.h"
@@ -50,5 +51,7 @@ bool ReadProject(const std::string& folder, SProject& project, std::string* pErr
 bool CanonicalSpecies(SProject& project, const std::function<std::string(const char*)>& canonicalSpecies, std::string* pError);
 
 // Fills a tree record (stand, tree, species text fields are copied with bounded copies).
-SInventory MakeTree(const std::string& stand, const std::string& tree, const std::string& species, double dDbh, double dHeight,
-                    double dTpha);
+SInventory MakeTree(std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight, double dTpha);
+// The same in place, into a record that is all zeros (as one just added to a list is).
+void FillTree(SInventory& record, std::string_view stand, std::string_view tree, std::string_view species, double dDbh, double dHeight,
+              double dTpha);

@@ -5,10 +5,13 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "ProjectCommand.h"
@@ -188,23 +191,79 @@ TEST_F(CProjectImportTest, SpeciesMapAndProjectCatalogue)
 }
 
 // With --skip-bad-rows the good rows are imported and the refused ones land beside the input,
-// with their line and reason; the summary counts refusals per cause.
+// with their line and reason and their fields as written (here one of several kilobytes, in
+// quotes with a quote, a comma and a line break, that moves the lines of the rows after it);
+// the summary counts refusals per cause.
 TEST_F(CProjectImportTest, SkipBadRowsWritesRejects)
 {
-    ASSERT_EQ(0, ImportFiles(kStandsHeader + "A,1,30\n", kTreesHeader + "A,1,PSME,20,18,100\nB,1,PSME,20,18,100\nB,2,PSME,20,18,100\nA,2,PSME,x,18,100\n",
+    const std::string longId = std::string(5000, 'x') + "\"\"q\"\",\r\nz";   // as written between the quotes
+    ASSERT_EQ(0, ImportFiles(kStandsHeader + "A,1,30\n", kTreesHeader + "A,1,PSME,20,18,100\nB,1,PSME,20,18,100\nB,2,PSME,20,18,100\nA,\"" + longId +
+                                                              "\",PSME,20,18,100\nA,2,PSME,x,18,100\nA,3,PSME,20,18,100\n",
                              {"--skip-bad-rows"}))
         << m_errors;
-    EXPECT_NE(std::string::npos, m_errors.find("3 rows refused: bad dbh_cm 1; unknown stand 2 (B 2)")) << m_errors;
-    std::ifstream rejects(m_folder.File("trees.rejects.csv"));
-    std::string header, first;
-    std::getline(rejects, header);
-    std::getline(rejects, first);
-    EXPECT_EQ("line,reason,stand_id,tree_id,species,dbh_cm,height_m,tpha", header);
-    EXPECT_EQ("3,unknown stand 'B',B,1,PSME,20,18,100", first);
+    EXPECT_NE(std::string::npos, m_errors.find("4 rows refused: bad dbh_cm 1; bad tree_id 1; unknown stand 2 (B 2)")) << m_errors;
+    std::ifstream rejects(m_folder.File("trees.rejects.csv"), std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(rejects)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(0u, written.find("line,reason,stand_id,tree_id,species,dbh_cm,height_m,tpha\n3,unknown stand 'B',B,1,PSME,20,18,100\n"));
+    EXPECT_NE(std::string::npos, written.find("\n5,tree identifier must have 1 to 23 characters,A,\"" + longId + "\",PSME,20,18,100\n7,\"dbh_cm"))
+        << written;
     SProject project;
     std::string error;
     ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
-    EXPECT_EQ(1u, project.stands[0].trees.size());
+    EXPECT_EQ(2u, project.stands[0].trees.size());
+}
+
+// A file large enough for the import to reserve memory for its tree lists up front reads back
+// whole, every stand with its own trees.
+TEST_F(CProjectImportTest, LargeFileReadsBack)
+{
+    constexpr int kStands = 100, kTrees = 400;
+    std::string stands, trees;
+    for (int s = 0; s < kStands; ++s)
+    {
+        stands += "S" + std::to_string(s) + ",1,30\n";
+        for (int t = 0; t < kTrees; ++t)
+            trees += "S" + std::to_string(s) + "," + std::to_string(t) + ",PSME," + std::to_string(10 + (s + t) % 40) + ".5,18,100\n";
+    }
+    ASSERT_EQ(0, Import(stands, trees)) << m_errors;
+    SProject project;
+    std::string error;
+    ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
+    ASSERT_EQ(size_t{kStands}, project.stands.size());
+    for (int s = 0; s < kStands; s += 33)
+    {
+        const auto& stand = project.stands[static_cast<size_t>(s)];
+        ASSERT_EQ(size_t{kTrees}, stand.trees.size());
+        EXPECT_STREQ(("S" + std::to_string(s)).c_str(), stand.trees.back().szStand);
+        EXPECT_EQ(10 + (s + kTrees - 1) % 40 + 0.5, stand.trees.back().dDbh);
+    }
+}
+
+// Numbers are read to the same double, however they are spelt.
+TEST_F(CProjectImportTest, NumbersReadAsWritten)
+{
+    const char* const kSpellings[] = {"0.1", "24.5", "12.", ".5", "+3.25", "007.250", "1e1", "2.675", "499.999999999999", "0.0000000000000001"};
+    const char* const kStems[] = {"99999.9999999999", "123456.789012345678", "1E+3"};
+    std::string trees = kTreesHeader;
+    for (size_t i = 0; i < std::size(kSpellings); ++i)
+        trees += "A," + std::to_string(i + 1) + ",PSME," + kSpellings[i] + ",18," + kStems[i % std::size(kStems)] + "\n";
+    ASSERT_EQ(0, ImportFiles(kStandsHeader + "A,1,30\n", trees)) << m_errors;
+    SProject project;
+    std::string error;
+    ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
+    ASSERT_EQ(std::size(kSpellings), project.stands[0].trees.size());
+    auto value = [](std::string_view text) {
+        text.remove_prefix(text.front() == '+');
+        double dValue = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), dValue);
+        return dValue;
+    };
+    for (size_t i = 0; i < std::size(kSpellings); ++i)
+    {
+        const SInventory& tree = project.stands[0].trees[i];
+        EXPECT_EQ(value(kSpellings[i]), tree.dDbh) << kSpellings[i];
+        EXPECT_EQ(value(kStems[i % std::size(kStems)]), tree.dTpha) << kStems[i % std::size(kStems)];
+    }
 }
 
 // A project database that does not hold what a run needs is refused with one line naming the
