@@ -55,7 +55,7 @@ size_t ParseWithLibraryAlone(const std::string& path)
     if (!WoxReadFile(path, CCsvTable::kMaxFileBytes, bytes, nullptr))
         return 0;
     csv_parser parser;
-    csv_init(&parser, CSV_APPEND_NULL | CSV_STRICT_FINI);
+    csv_init(&parser, CSV_STRICT_FINI);   // the options the import parses with
     size_t nFields = 0;
     auto onField = [](void* pField, size_t, void* pCount) { *static_cast<size_t*>(pCount) += pField != nullptr; };
     auto onRecord = [](int, void*) {};
