@@ -221,9 +221,10 @@ TEST_F(CProjectImportTest, LargeFileReadsBack)
     std::string stands, trees;
     for (int s = 0; s < kStands; ++s)
     {
-        stands += "S" + std::to_string(s) + ",1,30\n";
+        const std::string stand = std::string("S").append(std::to_string(s));
+        stands.append(stand).append(",1,30\n");
         for (int t = 0; t < kTrees; ++t)
-            trees += "S" + std::to_string(s) + "," + std::to_string(t) + ",PSME," + std::to_string(10 + (s + t) % 40) + ".5,18,100\n";
+            trees.append(stand).append(",").append(std::to_string(t)).append(",PSME,").append(std::to_string(10 + (s + t) % 40)).append(".5,18,100\n");
     }
     ASSERT_EQ(0, Import(stands, trees)) << m_errors;
     SProject project;
