@@ -21,7 +21,7 @@ class CCsvTable
 {
 public:
     static constexpr size_t kMaxFileBytes = size_t{1} << 30;
-    static constexpr size_t kMaxRecordBytes = size_t{1} << 16;   // one record, quotes included
+    static constexpr size_t kMaxRecordBytes = size_t{1} << 16;   // one record's fields and separators
 
     // Called for every record after the header: the line it starts on and its fields, one per
     // requested column in the order of the request ("" where the column is absent), spaces around

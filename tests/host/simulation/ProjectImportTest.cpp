@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -211,6 +212,36 @@ TEST_F(CProjectImportTest, SkipBadRowsWritesRejects)
     std::string error;
     ASSERT_TRUE(ReadProject(m_folder.File("project"), project, &error)) << error;
     EXPECT_EQ(2u, project.stands[0].trees.size());
+}
+
+// Refusals name the line a row starts on, in a file read in pieces of a MiB: blank lines, a line
+// of spaces, CRLF and line breaks inside quotes (in a column nobody asked for, and in one
+// field that straddles the end of a piece) all count.
+TEST_F(CProjectImportTest, LinesCountedAcrossBreaksAndPieces)
+{
+    std::string trees = "stand_id,tree_id,species,dbh_cm,height_m,tpha,note\r\nA,1,PSME,20,18,100,\"two\nlines\"\r\n\r\n   \n";
+    constexpr size_t kPiece = size_t{1} << 20;
+    for (int t = 2; trees.size() < 3 * kPiece; ++t)
+    {
+        const std::string row = "A," + std::to_string(t) + ",PSME,20,18,100,";
+        if (trees.size() < kPiece - 100 || trees.size() > kPiece)
+            trees.append(row).append("x\n");
+        else   // a row of padding, then one whose quoted note begins 5 bytes before the piece ends
+        {
+            const std::string padding = "A,p" + std::to_string(t) + ",PSME,20,18,100,";
+            const size_t nPadding = kPiece - 5 - trees.size() - padding.size() - 1 - row.size();
+            trees.append(padding).append(nPadding, 'x').append("\n").append(row).append("\"a\n\n\n\n\n\n\n\n\nb\"\n");
+        }
+    }
+    const size_t nBadLine = 1 + static_cast<size_t>(std::count(trees.begin(), trees.end(), '\n'));
+    trees += "A,0,PSME,x,18,100,\"\n\"\nA,-1,PSME,20,18,100,\"\"\n";
+    EXPECT_EQ(1, ImportFiles(kStandsHeader + "A,1,30\n", trees));
+    EXPECT_NE(std::string::npos, m_errors.find("trees.csv:" + std::to_string(nBadLine) + ": dbh_cm must be")) << m_errors;
+    EXPECT_NE(std::string::npos, m_errors.find("1 row refused")) << m_errors;
+
+    // A quote that is never closed fails the file at the line its record starts on.
+    EXPECT_EQ(1, ImportFiles(kStandsHeader + "A,1,30\n", kTreesHeader + "A,1,PSME,20,18,100\n\nA,\"2,PSME,20,18,100\n" + std::string(70000, '\n')));
+    EXPECT_NE(std::string::npos, m_errors.find("trees.csv: line 4: a record longer than 65536 bytes")) << m_errors;
 }
 
 // A file large enough for the import to reserve memory for its tree lists up front reads back
