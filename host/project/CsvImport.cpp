@@ -213,8 +213,9 @@ public:
     }
 
 private:
-    // Open addressing over positions + 1 in the stand's list (0 = free); a power of two, at most
-    // half used.
+    // Open addressing over positions + 1 in the stand's list (0 = free), each beside the upper half
+    // of its identifier's hash, so that a probe reads a record only when the halves match; a power
+    // of two, at most half used.
     class CTable
     {
     public:
@@ -222,40 +223,42 @@ private:
         void Clear(const std::vector<SInventory>& trees)
         {
             m_slots.assign(std::max({size_t{16}, std::bit_ceil(2 * trees.capacity()), std::bit_ceil(4 * trees.size())}), 0);
+            const size_t nMask = m_slots.size() - 1;
             for (size_t nTree = 0; nTree < trees.size(); ++nTree)
-                m_slots[FreeSlot(Id(trees[nTree]))] = static_cast<uint32_t>(nTree + 1);
+            {
+                const uint64_t nHash = Hash(Id(trees[nTree]));
+                size_t i = nHash & nMask;
+                while (m_slots[i] != 0)
+                    i = (i + 1) & nMask;
+                m_slots[i] = Slot(nHash, nTree);
+            }
         }
         bool Insert(const std::vector<SInventory>& trees, std::string_view id)
         {
             if (2 * (trees.size() + 1) > m_slots.size())
                 Clear(trees);
             const size_t nMask = m_slots.size() - 1;
-            for (size_t i = Hash(id) & nMask;; i = (i + 1) & nMask)
+            const uint64_t nHash = Hash(id);
+            for (size_t i = nHash & nMask;; i = (i + 1) & nMask)
             {
-                if (m_slots[i] == 0)
+                const uint64_t nSlot = m_slots[i];
+                if (nSlot == 0)
                 {
-                    m_slots[i] = static_cast<uint32_t>(trees.size() + 1);
+                    m_slots[i] = Slot(nHash, trees.size());
                     return true;
                 }
-                if (SameText(Id(trees[m_slots[i] - 1]), id))
+                if ((nSlot >> 32) == (nHash >> 32) && SameText(Id(trees[(nSlot & 0xffffffffu) - 1]), id))
                     return false;
             }
         }
 
     private:
-        size_t FreeSlot(std::string_view id) const
-        {
-            const size_t nMask = m_slots.size() - 1;
-            size_t i = Hash(id) & nMask;
-            while (m_slots[i] != 0)
-                i = (i + 1) & nMask;
-            return i;
-        }
+        static uint64_t Slot(uint64_t nHash, size_t nTree) { return (nHash & ~uint64_t{0xffffffffu}) | (nTree + 1); }
 
-        std::vector<uint32_t> m_slots;
+        std::vector<uint64_t> m_slots;
     };
 
-    static size_t Hash(std::string_view id) { return SViewHash{}(id); }
+    static uint64_t Hash(std::string_view id) { return SViewHash{}(id); }
     static std::string_view Id(const SInventory& tree) { return {tree.szTree, WoxTextLength(tree.szTree)}; }
 
     CTable m_current;
@@ -497,9 +500,16 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
     };
     using TSpeciesCache = std::unordered_map<std::string, SSpecies, SViewHash, std::equal_to<>>;
     TSpeciesCache speciesCache;   // as written
-    // Rows name a handful of codes over and over: the last one met per slot (by length and last
-    // letter) is tried before the hashing. Entries of the cache stay where they are.
-    TSpeciesCache::value_type* recentSpecies[16] = {};
+    // Rows name a handful of codes over and over: the last one met per slot (by length, the first
+    // three letters and the last) is tried before the hashing. Entries of the cache stay where
+    // they are.
+    TSpeciesCache::value_type* recentSpecies[256] = {};
+    auto recentSlot = [](std::string_view code) {
+        const size_t nLast = code.size() - 1;
+        auto letter = [&](size_t i) { return uint64_t{static_cast<unsigned char>(code[std::min(i, nLast)])}; };
+        const uint64_t nKey = letter(0) | letter(1) << 8 | letter(2) << 16 | letter(nLast) << 24 | uint64_t{code.size()} << 32;
+        return static_cast<size_t>((nKey * 0x9E3779B97F4A7C15ull) >> 56);
+    };
     CTreeIds treeIds;
     // Most rows repeat the stand of the row before: those skip the hashing.
     std::string lastStand;
@@ -552,7 +562,7 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
             if (f[T_SPECIES].empty())
                 return refuse("empty species", "", "empty species code");
             const std::string_view code = f[T_SPECIES];
-            TSpeciesCache::value_type*& pRecent = recentSpecies[(code.size() + static_cast<unsigned char>(code.back())) % std::size(recentSpecies)];
+            TSpeciesCache::value_type*& pRecent = recentSpecies[recentSlot(code)];
             if (!pRecent || !SameText(pRecent->first, code))
             {
                 auto cached = speciesCache.find(code);
@@ -613,6 +623,11 @@ bool ParseProjectCsv(const std::string& standsPath, const std::string& treesPath
                 ++species.pUnknown->nRecords;
             if (dHeight <= 0.0)
                 heightsMissing[nStand] = 1;
+            // The list is written once, front to back, and outgrows the cache: ask for the lines of
+            // a record a few rows ahead, so that they are there when that row comes.
+            constexpr size_t kAhead = 4;
+            if (trees.size() + kAhead < trees.capacity())
+                __builtin_prefetch(trees.data() + trees.size() + kAhead, 1);
             FillTree(trees.emplace_back(), f[T_STAND], f[T_TREE], species.code, dDbh, dHeight, dTpha);
         },
         unknownColumns, &error, progress(treesPath));
