@@ -4,9 +4,14 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <utility>
 
 #include "InputFile.h"
 
@@ -14,15 +19,21 @@ namespace
 {
 constexpr size_t kNoColumn = static_cast<size_t>(-1);
 constexpr size_t kPiece = size_t{1} << 20;   // bytes fed to the parser at a time
+// What an open record may take: its finished fields (at most kMaxRecordBytes; more fails the file)
+// and what one piece of input adds to the field at hand.
+constexpr size_t kRecordRoom = CCsvTable::kMaxRecordBytes + kPiece + 64;
+// A batch goes to the rows once it holds kBatchRecords records or kBatchBytes of their fields.
+constexpr size_t kBatchRecords = 2048;
+constexpr size_t kBatchBytes = size_t{128} << 10;
+// Files from this size are parsed on a thread of their own while the caller's thread checks the
+// rows, when the machine has a second core.
+constexpr size_t kThreadedFileBytes = size_t{256} << 10;
 
 // The parser writes each field into the buffer its state names and hands it over from there.
-// The reader names one buffer per record and, after each field, the room behind that field: a
-// record's fields then lie side by side where the parser wrote them, and rows see them without a
-// copy. A record's finished fields hold at most kMaxRecordBytes and one piece of input adds at
-// most kPiece to an open record, so the parser never fills the room it is given; should it ask
-// for more, it asks RefuseGrowth and stops with an error.
-constexpr size_t kArenaBytes = CCsvTable::kMaxRecordBytes + kPiece + 64;
-
+// The reader names the room behind the fields of its batch: a record's fields then lie side by
+// side where the parser wrote them, and rows see them without a copy. The room named is always
+// larger than the parser could fill (kRecordRoom); should it ask for more, it asks RefuseGrowth
+// and stops with an error.
 void* RefuseGrowth(void*, size_t) { return nullptr; }
 void KeepBuffer(void*) {}
 
@@ -62,42 +73,152 @@ bool ParserWritesInPlace()
     return bInPlace;
 }
 
-// The parser's callbacks collect one record's fields; the header record maps names to columns.
+// Records parsed and not yet handed to the rows.
+struct SBatch
+{
+    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(kBatchBytes + kRecordRoom);   // their fields
+    std::vector<std::string_view> fields;   // one per requested column and record, into bytes or ""
+    std::vector<size_t> lines;              // the line each record starts on
+    std::vector<std::pair<size_t, std::string>> problems;   // record -> why its fields are not given
+    size_t nFed = 0;                        // bytes of the file the parser had been fed by then
+
+    void Clear()
+    {
+        fields.clear();
+        lines.clear();
+        problems.clear();
+    }
+};
+
+// Carries batches from the parser to the rows and back. With a thread of its own, the parser
+// fills one batch while the rows are checked on the other; otherwise each batch goes to the rows
+// as it is filled. The parser's side runs on the parser's thread, the rows' side on the thread
+// that reads the file.
+class CBatchPipe
+{
+public:
+    CBatchPipe(bool bThreaded, std::function<void(const SBatch&)> deliver) : m_bThreaded(bThreaded), m_deliver(std::move(deliver))
+    {
+        m_free = {&m_batches[0], &m_batches[1]};
+    }
+
+    // The parser's side: the first batch to fill.
+    SBatch* First()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        SBatch* pBatch = m_free.back();
+        m_free.pop_back();
+        return pBatch;
+    }
+    // The parser's side: hands a filled batch over and answers an empty one, or null when the
+    // rows' side has stopped.
+    SBatch* Swap(SBatch* pFilled)
+    {
+        if (!m_bThreaded)
+        {
+            m_deliver(*pFilled);
+            pFilled->Clear();
+            return pFilled;
+        }
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_filled.push_back(pFilled);
+        m_changed.notify_all();
+        m_changed.wait(lock, [&] { return m_bStopped || !m_free.empty(); });
+        if (m_bStopped)
+            return nullptr;
+        SBatch* pBatch = m_free.back();
+        m_free.pop_back();
+        return pBatch;
+    }
+    // The parser's side: the last batch (null when it has none), after which nothing comes.
+    void Finish(SBatch* pLast)
+    {
+        if (!m_bThreaded)
+        {
+            if (pLast)
+                m_deliver(*pLast);
+            return;
+        }
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (pLast)
+            m_filled.push_back(pLast);
+        m_bFinished = true;
+        m_changed.notify_all();
+    }
+
+    // The rows' side: hands every batch to the rows in order until the parser has finished.
+    void DeliverAll()
+    {
+        for (;;)
+        {
+            SBatch* pBatch;
+            {
+                std::unique_lock<std::mutex> lock(m_lock);
+                m_changed.wait(lock, [&] { return m_bFinished || !m_filled.empty(); });
+                if (m_filled.empty())
+                    return;
+                pBatch = m_filled.front();
+                m_filled.erase(m_filled.begin());
+            }
+            m_deliver(*pBatch);
+            pBatch->Clear();
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_free.push_back(pBatch);
+            m_changed.notify_all();
+        }
+    }
+    // The rows' side: takes nothing more; a parser waiting for a batch stops.
+    void Stop()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_bStopped = true;
+        m_changed.notify_all();
+    }
+
+private:
+    const bool m_bThreaded;
+    std::function<void(const SBatch&)> m_deliver;
+    SBatch m_batches[2];
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<SBatch*> m_free, m_filled;
+    bool m_bFinished = false, m_bStopped = false;
+};
+
+// The parser's callbacks collect the records into batches; the header record maps names to
+// columns. Used on the parser's thread only.
 struct SState
 {
     const std::vector<SCsvColumn>* pColumns;
-    const CCsvTable::Row* pRow;
     std::vector<std::string>* pUnknown;
-    std::string* pError;
     csv_parser* pParser;
+    CBatchPipe* pPipe;
+    std::string error;
     // The parser is fed large pieces and tells no positions: lines are counted from the line
     // ends it reports between and after records and the line breaks inside quoted fields.
     size_t nLine = 1;          // line the parser stands on, as far as its callbacks have told
     size_t nRecordLine = 0;    // line the current record starts on
     size_t nField = 0;         // fields seen of the current record
     size_t nRecordBytes = 0;   // bytes of the current record's fields and separators so far
+    size_t nFed = 0;           // bytes of the file fed to the parser so far
     bool bHeader = true;
     bool bFailed = false;
-    std::vector<size_t> target;          // header field -> requested column, kNoColumn if unknown
-    std::vector<std::string> header;
     bool bInPlace = false;
-    std::unique_ptr<char[]> arena;       // the record's fields where the parser wrote them
-    char* pNext = nullptr;               // where the parser writes the next field
-    std::string record;                  // the requested fields, copied, when not in place
-    size_t nRecordSize = 0;
-    // One per requested column, into the arena or record, or "". A record of the header's field
-    // count sets every column the header has, so fields never shows one of an earlier record.
-    std::vector<std::string_view> fields;
-    std::vector<std::string_view> empty;
-    std::string problem;
+    std::vector<size_t> target;   // header field -> requested column, kNoColumn if unknown
+    std::vector<std::string> header;
+    SBatch* pBatch = nullptr;     // the batch being filled
+    char* pRecord = nullptr;      // where the current record's fields begin in it
+    char* pNext = nullptr;        // where the next field goes
 };
 
 // Tells the parser to write the next field at pAt, in the room left behind it.
 void WriteNextAt(SState& s, char* pAt)
 {
     s.pNext = pAt;
+    if (!s.bInPlace)
+        return;
     s.pParser->entry_buf = reinterpret_cast<unsigned char*>(pAt);
-    s.pParser->entry_size = static_cast<size_t>(s.arena.get() + kArenaBytes - pAt);
+    s.pParser->entry_size = static_cast<size_t>(s.pBatch->bytes.get() + kBatchBytes + kRecordRoom - pAt);
 }
 
 void Trim(const char*& pBegin, size_t& nSize)
@@ -125,29 +246,8 @@ size_t CountLineFeeds(const char* p, size_t n)
 void FailLongRecord(SState& s, size_t nLine)
 {
     s.bFailed = true;
-    *s.pError = "line " + std::to_string(nLine) + ": a record longer than " + std::to_string(CCsvTable::kMaxRecordBytes) +
-                " bytes (a quoted field that is never closed?)";
-}
-
-// Keeps a copy of a requested field in record; the fields copied before move with it.
-std::string_view CopyField(SState& s, const char* pText, size_t nSize)
-{
-    if (nSize > s.record.size() - s.nRecordSize)
-    {
-        const char* pOld = s.record.data();
-        const size_t nOld = s.record.size();
-        s.record.resize(std::max(2 * nOld, s.nRecordSize + nSize));
-        for (std::string_view& field : s.fields)
-        {
-            const uintptr_t nAt = reinterpret_cast<uintptr_t>(field.data()) - reinterpret_cast<uintptr_t>(pOld);
-            if (nAt <= nOld)
-                field = {s.record.data() + nAt, field.size()};
-        }
-    }
-    char* pCopy = s.record.data() + s.nRecordSize;
-    std::memcpy(pCopy, pText, nSize);
-    s.nRecordSize += nSize;
-    return {pCopy, nSize};
+    s.error = "line " + std::to_string(nLine) + ": a record longer than " + std::to_string(CCsvTable::kMaxRecordBytes) +
+              " bytes (a quoted field that is never closed?)";
 }
 
 void OnField(void* pData, size_t nSize, void* pContext)
@@ -157,7 +257,11 @@ void OnField(void* pData, size_t nSize, void* pContext)
         return;
     const size_t nField = s.nField++;
     if (nField == 0)
+    {
         s.nRecordLine = s.nLine;
+        if (!s.bHeader)
+            s.pBatch->fields.resize(s.pBatch->fields.size() + s.pColumns->size());
+    }
     s.nRecordBytes += nSize + 1;
     if (s.nRecordBytes > CCsvTable::kMaxRecordBytes)
         return FailLongRecord(s, s.nRecordLine);
@@ -170,7 +274,15 @@ void OnField(void* pData, size_t nSize, void* pContext)
     if (s.bHeader)
         s.header.emplace_back(pText, nSize);
     else if (nField < s.target.size() && s.target[nField] != kNoColumn)
-        s.fields[s.target[nField]] = s.bInPlace ? std::string_view(pText, nSize) : CopyField(s, pText, nSize);
+    {
+        if (!s.bInPlace)   // copied behind the record's fields so far
+        {
+            std::memcpy(s.pNext, pText, nSize);
+            pText = s.pNext;
+            s.pNext += nSize;
+        }
+        s.pBatch->fields[s.pBatch->fields.size() - s.pColumns->size() + s.target[nField]] = {pText, nSize};
+    }
 }
 
 bool MapHeader(SState& s)
@@ -187,7 +299,7 @@ bool MapHeader(SState& s)
             s.pUnknown->push_back(name);
         else if (seen[nColumn])
         {
-            *s.pError = "line " + std::to_string(s.nRecordLine) + ": column " + columns[nColumn].pszName + " appears twice in the header";
+            s.error = "line " + std::to_string(s.nRecordLine) + ": column " + columns[nColumn].pszName + " appears twice in the header";
             return false;
         }
         else
@@ -200,7 +312,7 @@ bool MapHeader(SState& s)
             missing += std::string(missing.empty() ? "" : ", ") + columns[i].pszName;
     if (!missing.empty())
     {
-        *s.pError = "line " + std::to_string(s.nRecordLine) + ": the header lacks the column" + (missing.find(',') == std::string::npos ? " " : "s ") + missing;
+        s.error = "line " + std::to_string(s.nRecordLine) + ": the header lacks the column" + (missing.find(',') == std::string::npos ? " " : "s ") + missing;
         return false;
     }
     return true;
@@ -215,33 +327,76 @@ void OnRecord(int c, void* pContext)
     if (s.bFailed || s.nField == 0)
         return;
     if (s.bInPlace)
-    {
-        s.nLine += CountLineFeeds(s.arena.get(), static_cast<size_t>(s.pNext - s.arena.get()));
-        WriteNextAt(s, s.arena.get());
-    }
+        s.nLine += CountLineFeeds(s.pRecord, static_cast<size_t>(s.pNext - s.pRecord));
+    SBatch& batch = *s.pBatch;
     if (s.bHeader)
     {
         s.bHeader = false;
         s.bFailed = !MapHeader(s);
-    }
-    else if (s.nField != s.target.size())
-    {
-        s.problem = "expected " + std::to_string(s.target.size()) + " columns, found " + std::to_string(s.nField);
-        (*s.pRow)(s.nRecordLine, s.empty, s.problem.c_str());
+        s.pNext = s.pRecord;   // the names have been copied
     }
     else
-        (*s.pRow)(s.nRecordLine, s.fields, nullptr);
-    s.nRecordSize = 0;
+    {
+        if (s.nField != s.target.size())
+            batch.problems.emplace_back(batch.lines.size(), "expected " + std::to_string(s.target.size()) + " columns, found " + std::to_string(s.nField));
+        batch.lines.push_back(s.nRecordLine);
+    }
     s.nRecordBytes = 0;
     s.nField = 0;
+    if (batch.lines.size() >= kBatchRecords || static_cast<size_t>(s.pNext - batch.bytes.get()) >= kBatchBytes)
+    {
+        batch.nFed = s.nFed;
+        s.pBatch = s.pPipe->Swap(s.pBatch);
+        if (!s.pBatch)
+        {
+            s.bFailed = true;   // the rows' side has stopped: nothing more is read
+            return;
+        }
+        s.pNext = s.pBatch->bytes.get();
+    }
+    s.pRecord = s.pNext;
+    WriteNextAt(s, s.pNext);
+}
+
+// Feeds the file to the parser and hands its records over in batches. Runs on the parser's thread.
+void Parse(SState& s, const std::string& bytes)
+{
+    csv_parser& parser = *s.pParser;
+    s.pBatch = s.pPipe->First();
+    s.pRecord = s.pBatch->bytes.get();
+    WriteNextAt(s, s.pRecord);
+    size_t nAt = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    // Fed in pieces, so that batches go to the rows as the parser goes and a record that never
+    // ends is found before the parser has gathered much of it.
+    while (nAt < bytes.size() && !s.bFailed)
+    {
+        const size_t nPiece = std::min(kPiece, bytes.size() - nAt);
+        s.nFed = nAt + nPiece;
+        if (csv_parse(&parser, bytes.data() + nAt, nPiece, OnField, OnRecord, &s) != nPiece)
+        {
+            s.bFailed = true;
+            s.error = "line " + std::to_string(s.nLine) + ": " + csv_strerror(csv_error(&parser));
+            break;
+        }
+        nAt += nPiece;
+        if (!s.bFailed && parser.pstate != 0 && s.nRecordBytes + parser.entry_pos > CCsvTable::kMaxRecordBytes)
+            FailLongRecord(s, s.nField ? s.nRecordLine : s.nLine);
+    }
+    if (!s.bFailed && csv_fini(&parser, OnField, OnRecord, &s) != 0)
+    {
+        s.bFailed = true;
+        s.error = "line " + std::to_string(s.nField ? s.nRecordLine : s.nLine) + ": a quoted field is never closed";
+    }
+    if (s.pBatch)
+        s.pPipe->Finish(s.pBatch);
 }
 }
 
 bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& columns, const Row& row, std::vector<std::string>& unknownColumns,
                      std::string* pError, const Progress& progress)
 {
-    std::string error;
     std::string bytes;
+    std::string error;
     auto fail = [&](const std::string& why) {
         if (pError)
             *pError = why;
@@ -249,57 +404,82 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
     };
     if (!WoxReadFile(path, kMaxFileBytes, bytes, &error))
         return fail(error);
-
-    SState s;
-    s.pColumns = &columns;
-    s.pRow = &row;
-    s.pUnknown = &unknownColumns;
-    s.pError = &error;
-    s.fields.assign(columns.size(), std::string_view(""));
     unknownColumns.clear();
 
     csv_parser parser;
     if (csv_init(&parser, CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
         return fail("cannot start the CSV parser");
+    SState s;
+    s.pColumns = &columns;
+    s.pUnknown = &unknownColumns;
     s.pParser = &parser;
     s.bInPlace = ParserWritesInPlace();
     if (s.bInPlace)
     {
         csv_set_realloc_func(&parser, RefuseGrowth);
         csv_set_free_func(&parser, KeepBuffer);
-        s.arena = std::make_unique_for_overwrite<char[]>(kArenaBytes);
-        WriteNextAt(s, s.arena.get());
     }
-    size_t nAt = 0;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        nAt = 3;
-    // Fed in pieces of a MiB, so that progress is shown and a record that never ends is found
-    // before the parser has gathered much of it.
-    while (nAt < bytes.size() && !s.bFailed)
-    {
-        const size_t nPiece = std::min(kPiece, bytes.size() - nAt);
-        if (csv_parse(&parser, bytes.data() + nAt, nPiece, OnField, OnRecord, &s) != nPiece)
+
+    // Rows are handed over on this thread, with progress about every piece of the file.
+    std::vector<std::string_view> fields;
+    const std::vector<std::string_view> none;
+    size_t nReported = 0;
+    auto deliver = [&](const SBatch& batch) {
+        const size_t nColumns = columns.size();
+        auto problem = batch.problems.begin();
+        for (size_t i = 0; i < batch.lines.size(); ++i)
+            if (problem != batch.problems.end() && problem->first == i)
+                row(batch.lines[i], none, (problem++)->second.c_str());
+            else
+            {
+                fields.assign(batch.fields.begin() + static_cast<ptrdiff_t>(i * nColumns), batch.fields.begin() + static_cast<ptrdiff_t>((i + 1) * nColumns));
+                row(batch.lines[i], fields, nullptr);
+            }
+        if (progress && batch.nFed >= nReported + kPiece && batch.nFed < bytes.size())
         {
-            s.bFailed = true;
-            error = "line " + std::to_string(s.nLine) + ": " + csv_strerror(csv_error(&parser));
-            break;
+            progress(static_cast<double>(batch.nFed) / static_cast<double>(bytes.size()));
+            nReported = batch.nFed;
         }
-        nAt += nPiece;
-        if (!s.bFailed && parser.pstate != 0 && s.nRecordBytes + parser.entry_pos > kMaxRecordBytes)
-            FailLongRecord(s, s.nField ? s.nRecordLine : s.nLine);
-        if (progress && nAt < bytes.size())
-            progress(static_cast<double>(nAt) / static_cast<double>(bytes.size()));
-    }
-    if (!s.bFailed && csv_fini(&parser, OnField, OnRecord, &s) != 0)
+    };
+    const bool bThreaded = bytes.size() >= kThreadedFileBytes && std::thread::hardware_concurrency() > 1;
     {
-        s.bFailed = true;
-        error = "line " + std::to_string(s.nField ? s.nRecordLine : s.nLine) + ": a quoted field is never closed";
+        CBatchPipe pipe(bThreaded, deliver);
+        s.pPipe = &pipe;
+        if (!bThreaded)
+            Parse(s, bytes);
+        else
+        {
+            std::thread parserThread([&] {
+                try
+                {
+                    Parse(s, bytes);
+                }
+                catch (const std::bad_alloc&)
+                {
+                    s.bFailed = true;
+                    s.error = "not enough memory to read the file";
+                    pipe.Finish(nullptr);
+                }
+            });
+            // The parser is stopped and waited for however the rows end.
+            struct SJoin
+            {
+                CBatchPipe& pipe;
+                std::thread& thread;
+                ~SJoin()
+                {
+                    pipe.Stop();
+                    thread.join();
+                }
+            } join{pipe, parserThread};
+            pipe.DeliverAll();
+        }
     }
     csv_free(&parser);
     if (!s.bFailed && s.bHeader)
         return fail("the file is empty (no header line)");
     if (s.bFailed)
-        return fail(error);
+        return fail(s.error);
     // Files read in one step show no progress at all.
     if (progress && bytes.size() >= kPiece)
         progress(1.0);
