@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <new>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -102,6 +102,9 @@ public:
         m_free = {&m_batches[0], &m_batches[1]};
     }
 
+    // Before the parser starts: each batch goes to the rows as it is filled.
+    void HandOverDirectly() { m_bThreaded = false; }
+
     // The parser's side: the first batch to fill.
     SBatch* First()
     {
@@ -176,7 +179,7 @@ public:
     }
 
 private:
-    const bool m_bThreaded;
+    bool m_bThreaded;
     std::function<void(const SBatch&)> m_deliver;
     SBatch m_batches[2];
     std::mutex m_lock;
@@ -409,6 +412,7 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
     csv_parser parser;
     if (csv_init(&parser, CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
         return fail("cannot start the CSV parser");
+    const std::unique_ptr<csv_parser, void (*)(csv_parser*)> freeParser(&parser, csv_free);
     SState s;
     s.pColumns = &columns;
     s.pUnknown = &unknownColumns;
@@ -442,40 +446,46 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
         }
     };
     const bool bThreaded = bytes.size() >= kThreadedFileBytes && std::thread::hardware_concurrency() > 1;
-    {
-        CBatchPipe pipe(bThreaded, deliver);
-        s.pPipe = &pipe;
-        if (!bThreaded)
-            Parse(s, bytes);
-        else
+    CBatchPipe pipe(bThreaded, deliver);
+    s.pPipe = &pipe;
+    std::thread parserThread;
+    if (bThreaded)
+        try
         {
-            std::thread parserThread([&] {
+            parserThread = std::thread([&] {
                 try
                 {
                     Parse(s, bytes);
                 }
-                catch (const std::bad_alloc&)
+                catch (...)
                 {
                     s.bFailed = true;
                     s.error = "not enough memory to read the file";
                     pipe.Finish(nullptr);
                 }
             });
-            // The parser is stopped and waited for however the rows end.
-            struct SJoin
-            {
-                CBatchPipe& pipe;
-                std::thread& thread;
-                ~SJoin()
-                {
-                    pipe.Stop();
-                    thread.join();
-                }
-            } join{pipe, parserThread};
-            pipe.DeliverAll();
         }
+        catch (const std::system_error&)
+        {
+            pipe.HandOverDirectly();   // no thread to be had: each batch goes over as it is filled
+        }
+    if (!parserThread.joinable())
+        Parse(s, bytes);
+    else
+    {
+        // The parser is stopped and waited for however the rows end.
+        struct SJoin
+        {
+            CBatchPipe& pipe;
+            std::thread& thread;
+            ~SJoin()
+            {
+                pipe.Stop();
+                thread.join();
+            }
+        } join{pipe, parserThread};
+        pipe.DeliverAll();
     }
-    csv_free(&parser);
     if (!s.bFailed && s.bHeader)
         return fail("the file is empty (no header line)");
     if (s.bFailed)

@@ -12,9 +12,11 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
+#include "CsvTable.h"
 #include "ProjectCommand.h"
 #include "ProjectDatabase.h"
 #include "TestHost.h"
@@ -242,6 +244,27 @@ TEST_F(CProjectImportTest, LinesCountedAcrossBreaksAndPieces)
     // A quote that is never closed fails the file at the line its record starts on.
     EXPECT_EQ(1, ImportFiles(kStandsHeader + "A,1,30\n", kTreesHeader + "A,1,PSME,20,18,100\n\nA,\"2,PSME,20,18,100\n" + std::string(70000, '\n')));
     EXPECT_NE(std::string::npos, m_errors.find("trees.csv: line 4: a record longer than 65536 bytes")) << m_errors;
+}
+
+// A row handler that throws while a large file is parsed ahead of it: the exception reaches the
+// caller, and the parser is stopped and waited for (no hang, no second exception).
+TEST_F(CProjectImportTest, RowHandlerThatThrowsStopsTheParser)
+{
+    std::string trees = kTreesHeader;
+    for (int t = 0; trees.size() < (size_t{4} << 20); ++t)
+        trees.append("A,").append(std::to_string(t)).append(",PSME,20,18,100\n");
+    std::ofstream(m_folder.File("big.csv"), std::ios::binary) << trees;
+    std::vector<std::string> unknown;
+    size_t nRows = 0;
+    EXPECT_THROW(CCsvTable::Read(
+                     m_folder.File("big.csv"), {{"stand_id", true}},
+                     [&](size_t, const std::vector<std::string_view>&, const char*) {
+                         if (++nRows == 5000)
+                             throw std::runtime_error("stop");
+                     },
+                     unknown, nullptr),
+                 std::runtime_error);
+    EXPECT_EQ(5000u, nRows);
 }
 
 // A file large enough for the import to reserve memory for its tree lists up front reads back
