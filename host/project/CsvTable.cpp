@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
@@ -102,7 +103,7 @@ public:
         m_free = {&m_batches[0], &m_batches[1]};
     }
 
-    // Before the parser starts: each batch goes to the rows as it is filled.
+    // While no parser thread runs: each batch goes to the rows as it is filled.
     void HandOverDirectly() { m_bThreaded = false; }
 
     // The parser's side: the first batch to fill.
@@ -149,22 +150,47 @@ public:
         m_changed.notify_all();
     }
 
-    // The rows' side: hands every batch to the rows in order until the parser has finished.
-    void DeliverAll()
+    // The parser's side, between two records: when the rows' side has asked to take the parsing
+    // over, hands the batch at hand over and answers true; the parser's thread then ends.
+    bool YieldIfAsked(SBatch* pBatch)
     {
-        for (;;)
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_bThreaded || !m_bTakeOver)
+            return false;
+        m_filled.push_back(pBatch);
+        m_bYielded = true;
+        m_changed.notify_all();
+        return true;
+    }
+
+    // The rows' side: hands every batch to the rows in order until the parser has finished (false)
+    // or has stopped for this side to go on parsing (true). A parser whose core is slow or shared
+    // (as a virtual machine's second core may be) can take longer than parsing and rows on one
+    // thread: when the rows have waited for it longer than they worked, this side asks to take
+    // the parsing over.
+    bool DeliverAll()
+    {
+        using TClock = std::chrono::steady_clock;
+        TClock::duration waited{}, worked{};
+        for (size_t nBatches = 0;; ++nBatches)
         {
             SBatch* pBatch;
             {
+                const TClock::time_point start = TClock::now();
                 std::unique_lock<std::mutex> lock(m_lock);
-                m_changed.wait(lock, [&] { return m_bFinished || !m_filled.empty(); });
+                if (nBatches >= kBatchesBeforeJudging && waited > worked)
+                    m_bTakeOver = true;
+                m_changed.wait(lock, [&] { return m_bFinished || m_bYielded || !m_filled.empty(); });
                 if (m_filled.empty())
-                    return;
+                    return m_bYielded;
                 pBatch = m_filled.front();
                 m_filled.erase(m_filled.begin());
+                waited += TClock::now() - start;
             }
+            const TClock::time_point start = TClock::now();
             m_deliver(*pBatch);
             pBatch->Clear();
+            worked += TClock::now() - start;
             std::lock_guard<std::mutex> guard(m_lock);
             m_free.push_back(pBatch);
             m_changed.notify_all();
@@ -179,6 +205,8 @@ public:
     }
 
 private:
+    static constexpr size_t kBatchesBeforeJudging = 8;
+
     bool m_bThreaded;
     std::function<void(const SBatch&)> m_deliver;
     SBatch m_batches[2];
@@ -186,6 +214,7 @@ private:
     std::condition_variable m_changed;
     std::vector<SBatch*> m_free, m_filled;
     bool m_bFinished = false, m_bStopped = false;
+    bool m_bTakeOver = false, m_bYielded = false;
 };
 
 // The parser's callbacks collect the records into batches; the header record maps names to
@@ -203,7 +232,8 @@ struct SState
     size_t nRecordLine = 0;    // line the current record starts on
     size_t nField = 0;         // fields seen of the current record
     size_t nRecordBytes = 0;   // bytes of the current record's fields and separators so far
-    size_t nFed = 0;           // bytes of the file fed to the parser so far
+    size_t nAt = 0;            // bytes of the file the parser has been given
+    size_t nFed = 0;           // the same, counting the piece it is at
     bool bHeader = true;
     bool bFailed = false;
     bool bInPlace = false;
@@ -361,29 +391,41 @@ void OnRecord(int c, void* pContext)
     WriteNextAt(s, s.pNext);
 }
 
-// Feeds the file to the parser and hands its records over in batches. Runs on the parser's thread.
+// Feeds the file to the parser from s.nAt on and hands its records over in batches. On the
+// parser's own thread it may stop between two records when the rows' side takes the parsing over.
 void Parse(SState& s, const std::string& bytes)
 {
     csv_parser& parser = *s.pParser;
-    s.pBatch = s.pPipe->First();
-    s.pRecord = s.pBatch->bytes.get();
-    WriteNextAt(s, s.pRecord);
-    size_t nAt = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    // Fed in pieces, so that batches go to the rows as the parser goes and a record that never
-    // ends is found before the parser has gathered much of it.
-    while (nAt < bytes.size() && !s.bFailed)
+    if (!s.pBatch)
     {
-        const size_t nPiece = std::min(kPiece, bytes.size() - nAt);
-        s.nFed = nAt + nPiece;
-        if (csv_parse(&parser, bytes.data() + nAt, nPiece, OnField, OnRecord, &s) != nPiece)
+        s.pBatch = s.pPipe->First();
+        s.pRecord = s.pBatch->bytes.get();
+        WriteNextAt(s, s.pRecord);
+    }
+    // Fed in pieces, so that batches go to the rows as the parser goes and a record that never
+    // ends is found before the parser has gathered much of it. A piece ends after a line end where
+    // it has one, so that the parser usually stands between records after it.
+    while (s.nAt < bytes.size() && !s.bFailed)
+    {
+        size_t nEnd = std::min(s.nAt + kPiece, bytes.size());
+        if (nEnd < bytes.size())
+            if (const void* pFeed = memrchr(bytes.data() + s.nAt, '\n', nEnd - s.nAt))
+                nEnd = static_cast<size_t>(static_cast<const char*>(pFeed) - bytes.data()) + 1;
+        s.nFed = nEnd;
+        if (csv_parse(&parser, bytes.data() + s.nAt, nEnd - s.nAt, OnField, OnRecord, &s) != nEnd - s.nAt)
         {
             s.bFailed = true;
             s.error = "line " + std::to_string(s.nLine) + ": " + csv_strerror(csv_error(&parser));
             break;
         }
-        nAt += nPiece;
+        s.nAt = nEnd;
         if (!s.bFailed && parser.pstate != 0 && s.nRecordBytes + parser.entry_pos > CCsvTable::kMaxRecordBytes)
             FailLongRecord(s, s.nField ? s.nRecordLine : s.nLine);
+        if (!s.bFailed && parser.pstate == 0 && s.nAt < bytes.size() && s.pPipe->YieldIfAsked(s.pBatch))
+        {
+            s.pBatch = nullptr;
+            return;
+        }
     }
     if (!s.bFailed && csv_fini(&parser, OnField, OnRecord, &s) != 0)
     {
@@ -392,6 +434,7 @@ void Parse(SState& s, const std::string& bytes)
     }
     if (s.pBatch)
         s.pPipe->Finish(s.pBatch);
+    s.pBatch = nullptr;
 }
 }
 
@@ -417,6 +460,7 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
     s.pColumns = &columns;
     s.pUnknown = &unknownColumns;
     s.pParser = &parser;
+    s.nAt = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     s.bInPlace = ParserWritesInPlace();
     if (s.bInPlace)
     {
@@ -469,9 +513,9 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
         {
             pipe.HandOverDirectly();   // no thread to be had: each batch goes over as it is filled
         }
-    if (!parserThread.joinable())
-        Parse(s, bytes);
-    else
+    const bool bParserThread = parserThread.joinable();
+    bool bTakenOver = false;
+    if (bParserThread)
     {
         // The parser is stopped and waited for however the rows end.
         struct SJoin
@@ -484,8 +528,12 @@ bool CCsvTable::Read(const std::string& path, const std::vector<SCsvColumn>& col
                 thread.join();
             }
         } join{pipe, parserThread};
-        pipe.DeliverAll();
+        bTakenOver = pipe.DeliverAll();
     }
+    if (bTakenOver)
+        pipe.HandOverDirectly();
+    if (!bParserThread || bTakenOver)
+        Parse(s, bytes);
     if (!s.bFailed && s.bHeader)
         return fail("the file is empty (no header line)");
     if (s.bFailed)
