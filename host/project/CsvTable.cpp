@@ -24,8 +24,9 @@ constexpr size_t kPiece = size_t{1} << 20;   // bytes fed to the parser at a tim
 // and what one piece of input adds to the field at hand.
 constexpr size_t kRecordRoom = CCsvTable::kMaxRecordBytes + kPiece + 64;
 // A batch goes to the rows once it holds kBatchRecords records or kBatchBytes of their fields.
-constexpr size_t kBatchRecords = 2048;
-constexpr size_t kBatchBytes = size_t{128} << 10;
+constexpr size_t kBatchRecords = 8192;
+constexpr size_t kBatchBytes = size_t{512} << 10;
+constexpr size_t kBatches = 4;   // batches in use at once: the parser may run three ahead
 // Files from this size are parsed on a thread of their own while the caller's thread checks the
 // rows, when the machine has a second core.
 constexpr size_t kThreadedFileBytes = size_t{256} << 10;
@@ -100,7 +101,8 @@ class CBatchPipe
 public:
     CBatchPipe(bool bThreaded, std::function<void(const SBatch&)> deliver) : m_bThreaded(bThreaded), m_deliver(std::move(deliver))
     {
-        m_free = {&m_batches[0], &m_batches[1]};
+        for (SBatch& batch : m_batches)
+            m_free.push_back(&batch);
     }
 
     // While no parser thread runs: each batch goes to the rows as it is filled.
@@ -127,7 +129,7 @@ public:
         std::unique_lock<std::mutex> lock(m_lock);
         m_filled.push_back(pFilled);
         m_changed.notify_all();
-        m_changed.wait(lock, [&] { return m_bStopped || !m_free.empty(); });
+        Await(lock, [&] { return m_bStopped || !m_free.empty(); });
         if (m_bStopped)
             return nullptr;
         SBatch* pBatch = m_free.back();
@@ -180,7 +182,7 @@ public:
                 std::unique_lock<std::mutex> lock(m_lock);
                 if (nBatches >= kBatchesBeforeJudging && waited > worked)
                     m_bTakeOver = true;
-                m_changed.wait(lock, [&] { return m_bFinished || m_bYielded || !m_filled.empty(); });
+                Await(lock, [&] { return m_bFinished || m_bYielded || !m_filled.empty(); });
                 if (m_filled.empty())
                     return m_bYielded;
                 pBatch = m_filled.front();
@@ -205,11 +207,29 @@ public:
     }
 
 private:
-    static constexpr size_t kBatchesBeforeJudging = 8;
+    static constexpr size_t kBatchesBeforeJudging = 4;
+    // A thread that waits for the other one first gives its core away for up to kSpin before it
+    // sleeps: waking a thread whose core has gone idle can take a large part of a millisecond on
+    // a virtual machine, about what a batch takes.
+    static constexpr auto kSpin = std::chrono::milliseconds(1);
+
+    // Waits with the lock held on entry and on return until ready() holds.
+    template <class TReady>
+    void Await(std::unique_lock<std::mutex>& lock, TReady ready)
+    {
+        const auto end = std::chrono::steady_clock::now() + kSpin;
+        while (!ready() && std::chrono::steady_clock::now() < end)
+        {
+            lock.unlock();
+            std::this_thread::yield();
+            lock.lock();
+        }
+        m_changed.wait(lock, ready);
+    }
 
     bool m_bThreaded;
     std::function<void(const SBatch&)> m_deliver;
-    SBatch m_batches[2];
+    SBatch m_batches[kBatches];
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::vector<SBatch*> m_free, m_filled;
