@@ -4,8 +4,6 @@
 // line ends, blank lines skipped. The first record is the header; its names are matched to the
 // columns a reader asks for without regard to case or order, and columns nobody asked for are
 // reported by name. Parsing is done by libcsv; this class adds line numbers and the header.
-// Rows are handed to the caller on the thread that calls Read; a large file is parsed on a second
-// thread meanwhile, a batch of records ahead.
 
 #include <cstddef>
 #include <functional>

@@ -12,11 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
-#include "CsvTable.h"
 #include "ProjectCommand.h"
 #include "ProjectDatabase.h"
 #include "TestHost.h"
@@ -244,45 +242,6 @@ TEST_F(CProjectImportTest, LinesCountedAcrossBreaksAndPieces)
     // A quote that is never closed fails the file at the line its record starts on.
     EXPECT_EQ(1, ImportFiles(kStandsHeader + "A,1,30\n", kTreesHeader + "A,1,PSME,20,18,100\n\nA,\"2,PSME,20,18,100\n" + std::string(70000, '\n')));
     EXPECT_NE(std::string::npos, m_errors.find("trees.csv: line 4: a record longer than 65536 bytes")) << m_errors;
-}
-
-// A large file is parsed on a second thread, a batch of records ahead of the rows; rows that take
-// less time than the parsing make the reading thread take the parsing over part-way. Either way
-// every row comes once, in order, with its line. A row handler that throws reaches the caller,
-// and the parser is stopped and waited for (no hang, no second exception).
-TEST_F(CProjectImportTest, LargeFileRowsComeInOrderAndAThrowStopsTheParser)
-{
-    std::string trees = kTreesHeader;
-    int nTrees = 0;
-    for (; trees.size() < (size_t{4} << 20); ++nTrees)
-        trees.append("A,").append(std::to_string(nTrees)).append(nTrees % 1000 ? ",PSME,20,18,100\n" : ",PSME,20,18,\"1\n00\"\n");
-    std::ofstream(m_folder.File("big.csv"), std::ios::binary) << trees;
-    std::vector<std::string> unknown;
-    std::string error;
-    size_t nRows = 0, nLine = 2;
-    bool bInOrder = true;
-    ASSERT_TRUE(CCsvTable::Read(
-        m_folder.File("big.csv"), {{"tree_id", true}},
-        [&](size_t nAt, const std::vector<std::string_view>& f, const char* pszProblem) {
-            bInOrder = bInOrder && !pszProblem && nAt == nLine && f[0] == std::to_string(nRows);
-            nLine += nRows % 1000 ? 1 : 2;
-            ++nRows;
-        },
-        unknown, &error))
-        << error;
-    EXPECT_TRUE(bInOrder);
-    EXPECT_EQ(static_cast<size_t>(nTrees), nRows);
-
-    nRows = 0;
-    EXPECT_THROW(CCsvTable::Read(
-                     m_folder.File("big.csv"), {{"stand_id", true}},
-                     [&](size_t, const std::vector<std::string_view>&, const char*) {
-                         if (++nRows == 5000)
-                             throw std::runtime_error("stop");
-                     },
-                     unknown, nullptr),
-                 std::runtime_error);
-    EXPECT_EQ(5000u, nRows);
 }
 
 // A file large enough for the import to reserve memory for its tree lists up front reads back
